@@ -1,0 +1,42 @@
+# Shared compiler settings and helpers for every target.
+
+set(TW_WARNINGS -Wall -Wextra -Wno-unused-parameter)
+
+if(TW_SANITIZE AND NOT WIN32)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  # Link the C and C++ runtimes statically: no extra DLL beside any program.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+# tw_portable_library(name sources...): a library of the portable core.
+# It never includes windows.h and builds in both presets.
+function(tw_portable_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_compile_options(${name} PRIVATE ${TW_WARNINGS})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# tw_small_win32_flags(target): size-first flags for the dispatcher, the
+# runtime and the DLLs: no exceptions, no RTTI, sections garbage-collected.
+function(tw_small_win32_flags target)
+  target_compile_options(${target} PRIVATE -Os -fno-exceptions -fno-rtti
+    -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections
+    ${TW_WARNINGS})
+  target_link_options(${target} PRIVATE -Wl,--gc-sections -s
+    -Wl,-Map=${CMAKE_CURRENT_BINARY_DIR}/${target}.map)
+endfunction()
+
+# tw_to_dist(target [name]): put a deliverable into the builder's folder.
+function(tw_to_dist target)
+  set_target_properties(${target} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${TW_DIST_DIR}
+    LIBRARY_OUTPUT_DIRECTORY ${TW_DIST_DIR})
+  if(ARGC GREATER 1)
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${ARGV1})
+  endif()
+endfunction()

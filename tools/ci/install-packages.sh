@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build and the tests need (run as root).
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev
+  g++-mingw-w64-i686 mingw-w64-i686-dev
+  wine wine32:i386 xvfb x11-apps xauth imagemagick
+  gcab cabextract python3
+)
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
