@@ -8,6 +8,12 @@ if(TW_SANITIZE AND NOT WIN32)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(TW_FUZZ)
+  # Coverage for the fuzzers reaches into every library they link.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -g)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(WIN32)
   # Link the C and C++ runtimes statically: no extra DLL beside any program.
   add_link_options(-static -static-libgcc -static-libstdc++)

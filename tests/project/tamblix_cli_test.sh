@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The tamblix tool end to end: dump, resave, backups and damaged files.
+#   tamblix_cli_test.sh TAMBLIX MAKE_SAMPLE SOURCE_DIR
+set -u
+tamblix=$1 make_sample=$2 source=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0 failed=0
+check() {  # check NAME COMMAND...
+  local name=$1; shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name"; fi
+}
+
+sample=$source/examples/sample/sample.tbw
+"$make_sample" "$work/generated.tbw"
+check "committed sample matches its generator" cmp -s "$work/generated.tbw" "$sample"
+
+"$tamblix" dump "$sample" >"$work/dump.json"
+check "dump exits 0" test $? -eq 0
+check "dump is valid JSON" python3 -m json.tool "$work/dump.json" /dev/null
+check "dump converts CP1252 to UTF-8" grep -q 'Sie wählen die Komponenten selbst.' "$work/dump.json"
+check "dump names the shortcut target" python3 -c '
+import json, sys
+d = json.load(open(sys.argv[1]))
+s = d["shortcuts"][0]
+assert s["targetComponent"] == "Programmdateien" and s["targetFile"].endswith("notiz.txt"), s
+assert [r["text"] for r in d["installationTypeTree"]] == ["Normal", "Minimal", "Benutzer", "Netzwerk"]
+v = d["componentTree"][1]["children"][0]["children"][0]
+assert v["valueName"] == "Version" and v["valueData"] == "1.20", v
+' "$work/dump.json"
+
+"$tamblix" resave "$sample" "$work/out.tbw"
+check "resave exits 0" test $? -eq 0
+check "a 1.9 file resaves byte for byte" cmp -s "$sample" "$work/out.tbw"
+check "no backup without an earlier file" test ! -e "$work/out.~tb"
+
+printf 'older content' >"$work/old.tbw"
+"$tamblix" resave "$sample" "$work/old.tbw"
+check "resave over a file keeps it as .~tb" grep -qx 'older content' "$work/old.~tb"
+
+head -c 300 "$sample" >"$work/truncated.tbw"
+"$tamblix" resave "$work/truncated.tbw" "$work/never.tbw" 2>"$work/err.txt"
+check "damaged file exits 1" test $? -eq 1
+check "damaged file names the stream error" grep -q 'Stream-Read-Fehler' "$work/err.txt"
+check "damaged file writes nothing" test ! -e "$work/never.tbw"
+
+printf '\x06\x05hallo' >"$work/foreign.tbw"
+"$tamblix" dump "$work/foreign.tbw" >/dev/null 2>"$work/err.txt"
+check "file without signature exits 1" test $? -eq 1
+check "file without signature is reported" grep -q 'keine Tamblewright-Projektdatei' "$work/err.txt"
+
+"$tamblix" dump "$work/missing.tbw" >/dev/null 2>"$work/err.txt"
+check "missing file exits 1" test $? -eq 1
+check "missing file message in UTF-8" grep -q 'kann nicht geöffnet werden' "$work/err.txt"
+
+"$tamblix" bogus >/dev/null 2>&1
+check "unknown command is refused" test $? -ne 0
+
+echo "tamblix: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
