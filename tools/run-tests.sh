@@ -10,9 +10,9 @@ passed=0; failed=0; status=0
 run_preset() {  # run_preset NAME [configure args...]
   local name=$1; shift
   echo "== $name: configure and build"
-  if ! cmake --preset "$name" "$@" >"build-$name.log" 2>&1 ||
-     ! cmake --build --preset "$name" -j "$jobs" >>"build-$name.log" 2>&1; then
-    cat "build-$name.log"; echo "build of preset $name failed"
+  if ! cmake --preset "$name" "$@" >"build/$name.log" 2>&1 ||
+     ! cmake --build --preset "$name" -j "$jobs" >>"build/$name.log" 2>&1; then
+    cat "build/$name.log"; echo "build of preset $name failed"
     failed=$((failed + 1)); status=1; return
   fi
   echo "== $name: tests"
@@ -32,6 +32,5 @@ mkdir -p build
 run_preset host
 run_preset win32
 run_preset fuzz -DTW_FUZZ_SECONDS="$fuzz_seconds"
-rm -f build-*.log
 echo "all presets: $passed passed, $failed failed"
 exit $status
