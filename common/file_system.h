@@ -11,6 +11,12 @@ namespace tw {
 
 enum class FileReadStatus { Ok, CannotOpen, ReadError };
 
+struct FileInfo {
+  uint64_t size = 0;
+  bool readOnly = false;
+  bool directory = false;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -22,6 +28,11 @@ class FileSystem {
   virtual bool writeFile(const std::string& path, const void* data,
                          size_t size) = 0;
   virtual bool fileExists(const std::string& path) = 0;
+  // Looks the name up as a directory search does (a file or a folder);
+  // false when nothing matches.
+  virtual bool findFile(const std::string& path, FileInfo& info) = 0;
+  // The system's text for the last failure, or empty where there is none.
+  virtual std::string lastErrorText() { return {}; }
   // Copies a file, replacing an existing target; false on failure.
   virtual bool copyFile(const std::string& from, const std::string& to) = 0;
   // Creates the folder with all missing parent folders; true when it exists

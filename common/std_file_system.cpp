@@ -37,6 +37,17 @@ bool StdFileSystem::fileExists(const std::string& path) {
   return std::filesystem::is_regular_file(path, ec);
 }
 
+bool StdFileSystem::findFile(const std::string& path, FileInfo& info) {
+  std::error_code ec;
+  auto status = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::exists(status)) return false;
+  info.directory = std::filesystem::is_directory(status);
+  info.size = info.directory ? 0 : std::filesystem::file_size(path, ec);
+  auto perms = status.permissions();
+  info.readOnly = (perms & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
+  return true;
+}
+
 bool StdFileSystem::copyFile(const std::string& from, const std::string& to) {
   std::error_code ec;
   return std::filesystem::copy_file(

@@ -11,6 +11,7 @@ class StdFileSystem final : public FileSystem {
   bool writeFile(const std::string& path, const void* data,
                  size_t size) override;
   bool fileExists(const std::string& path) override;
+  bool findFile(const std::string& path, FileInfo& info) override;
   bool copyFile(const std::string& from, const std::string& to) override;
   bool createDirectories(const std::string& path) override;
 };

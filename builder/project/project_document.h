@@ -78,7 +78,7 @@ class ProjectDocument {
   bool Modified = false;
   bool UpdateGuard = false;
   // Forgotten whenever another project is opened.
-  std::string LastBuildOutput;
+  std::string LastPackagePath;
 
   // Application data.
   std::string EditDefGen;

@@ -18,7 +18,7 @@ ProjectStatus loadProject(ProjectContext& context, const std::string& path,
   ProjectDocument fresh;
   // Fields that are not part of the file keep their values across loads.
   fresh.ProjectPath = project.ProjectPath;
-  fresh.LastBuildOutput = project.LastBuildOutput;
+  fresh.LastPackagePath = project.LastPackagePath;
   fresh.EditUserLB = project.EditUserLB;
   ProjectStatus status = readProject(bytes.data(), bytes.size(), fresh, context.languages);
   if (status.ok()) project = std::move(fresh);
@@ -35,7 +35,7 @@ ProjectStatus OpenCreateProject(ProjectContext& context, const std::string& path
     project.ResetProject(context.language);
   }
   project.ProjectPath = path;
-  project.LastBuildOutput.clear();
+  project.LastPackagePath.clear();
   if (project.DefSrcPathValue.empty()) project.DefSrcPathValue = folderOfPath(path);
   project.Modified = false;
   return status;

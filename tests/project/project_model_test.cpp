@@ -157,15 +157,15 @@ TEST_F(OpenCreate, ExistingProjectIsLoadedAndKeepsItsSourcePath) {
   ProjectDocument saved;
   saved.EditApp = "Gespeichert";
   saved.DefSrcPathValue = "D:\\Quellen";
-  saved.LastBuildOutput = "x";
+  saved.LastPackagePath = "x";
   ASSERT_TRUE(saveProjectAs(fs, "C:\\P\\a.tbw", saved).ok());
   p.EditUserLB = "liste.bmp";
-  p.LastBuildOutput = "C:\\out.exe";
+  p.LastPackagePath = "C:\\out.exe";
   ASSERT_TRUE(OpenCreateProject(context, "C:\\P\\a.tbw", p).ok());
   EXPECT_EQ(p.EditApp, "Gespeichert");
   EXPECT_EQ(p.DefSrcPathValue, "D:\\Quellen");
   EXPECT_EQ(p.EditUserLB, "liste.bmp");  // not part of the file
-  EXPECT_EQ(p.LastBuildOutput, "");       // forgotten on open
+  EXPECT_EQ(p.LastPackagePath, "");       // forgotten on open
   EXPECT_FALSE(p.Modified);
 }
 

@@ -18,6 +18,7 @@ class MemoryFileSystem final : public FileSystem {
   std::set<std::string> unreadable;    // open fails
   std::set<std::string> unwritable;    // create fails
   std::set<std::string> uncreatable;   // folder creation fails
+  std::set<std::string> readOnly;      // files with the read-only attribute
 
   FileReadStatus readFile(const std::string& path, std::vector<uint8_t>& out) override {
     auto it = files.find(path);
@@ -32,6 +33,20 @@ class MemoryFileSystem final : public FileSystem {
     return true;
   }
   bool fileExists(const std::string& path) override { return files.count(path) != 0; }
+  bool findFile(const std::string& path, FileInfo& info) override {
+    auto it = files.find(path);
+    if (it != files.end()) {
+      info.size = it->second.size();
+      info.readOnly = readOnly.count(path) != 0;
+      info.directory = false;
+      return true;
+    }
+    if (folders.count(path)) {
+      info = FileInfo{0, false, true};
+      return true;
+    }
+    return false;
+  }
   bool copyFile(const std::string& from, const std::string& to) override {
     auto it = files.find(from);
     if (it == files.end() || unwritable.count(to)) return false;
