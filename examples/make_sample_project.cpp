@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
   p.CheckListBox2.push_back(std::move(remove));
 
   for (int entry : {2, 3, 6, 7, 8, 9, 10, 11, 14}) p.CheckListBox1[entry] = true;
-  p.EditLizenz = "[DefSrcPath]\\files\\lizenz.txt";
+  p.EditLizenz = "files\\lizenz.txt";  // relative to the project folder
   // The sample's files sit beside the project; the builder resolves
   // [DefSrcPath] against the project folder when this is empty.
   p.DefSrcPathValue.clear();

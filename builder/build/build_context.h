@@ -27,7 +27,8 @@ enum class MessageIcon { Information, Exclamation, Stop };
 class BuildReporter {
  public:
   virtual ~BuildReporter() = default;
-  // Shows the step text (when given) and the percentage.
+  // Shows the step text (when given) and the percentage (a negative one
+  // leaves the percentage as it is).
   virtual void progress(const std::string* text, int percent) = 0;
   // A message box the build shows and goes on after.
   virtual void message(const std::string& text, const std::string& caption, MessageIcon icon) = 0;

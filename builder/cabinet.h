@@ -1,0 +1,69 @@
+// The builder's layer over the platform compressor (FCI): every cabinet is
+// written straight into the open package file, one after another, and each
+// finished cabinet becomes the next item of the package's item table.
+#pragma once
+#include <windows.h>
+
+#include <fci.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/item_table.h"
+
+namespace tw {
+
+class BuildReporter;
+
+// Items written so far; records[count].offset is where the next item starts.
+struct PackageItems {
+  std::vector<ItemRecord> records;
+  uint32_t count = 0;
+  void append(uint32_t size);
+};
+
+class CabinetWriter {
+ public:
+  // cabinetFolder ends with a backslash; package is the open package file,
+  // positioned at its end.
+  CabinetWriter(const std::string& cabinetFolder, HANDLE package, PackageItems& items,
+                BuildReporter& reporter, uint64_t totalBytes);
+  ~CabinetWriter();
+
+  bool create();
+  bool addFile(const std::string& source, const std::string& nameInCabinet);
+  // startNext: close the current cabinet so the next file starts a new one.
+  bool flush(bool startNext);
+  void destroy();
+  // What FCI reported for the last failure (for the build's message).
+  std::string lastError() const;
+
+ private:
+  static FNFCIALLOC(alloc);
+  static FNFCIFREE(release);
+  static FNFCIOPEN(open);
+  static FNFCIREAD(read);
+  static FNFCIWRITE(write);
+  static FNFCICLOSE(close);
+  static FNFCISEEK(seek);
+  static FNFCIDELETE(remove);
+  static FNFCIGETTEMPFILE(tempFile);
+  static FNFCIFILEPLACED(filePlaced);
+  static FNFCIGETNEXTCABINET(nextCabinet);
+  static FNFCIGETOPENINFO(openInfo);
+  static FNFCISTATUS(status);
+
+  CCAB params_{};
+  ERF error_{};
+  HFCI context_ = nullptr;
+  std::string cabinetPath_;  // folder + name FCI opens for each cabinet
+  HANDLE package_;
+  int64_t cabinetBase_ = 0;
+  PackageItems& items_;
+  BuildReporter& reporter_;
+  uint64_t done_ = 0;
+  uint64_t total_;
+};
+
+}  // namespace tw

@@ -1,0 +1,30 @@
+// The build worker: validation, the install profile, binding, the items,
+// the cabinets and the item table, in the builder's fixed order.
+#pragma once
+#include <string>
+
+#include "builder/build/build_context.h"
+#include "builder/language_library.h"
+#include "builder/project/project_document.h"
+#include "builder/win32_file_system.h"
+
+namespace tw {
+
+struct BuildEnvironment {
+  std::string builderFolder;  // with trailing backslash
+  LanguageLibrary& language;
+  Win32FileSystem& files;
+};
+
+// Runs the whole build into `packagePath`; false after a stop, whose
+// message has been shown through the reporter. Progress is reset at the end.
+bool runBuild(ProjectDocument& project, BuildEnvironment& env, BuildReporter& reporter,
+              const std::string& packagePath);
+
+// Starts the resource binder on `target` with `resourceFile`, waits for it
+// and deletes the resource file; a binder that cannot start or reports a
+// failure stops the build.
+void bindResources(const std::string& builderFolder, const std::string& target,
+                   const std::string& resourceFile);
+
+}  // namespace tw
