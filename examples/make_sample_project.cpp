@@ -2,32 +2,13 @@
 // a registry component, all four installation types and two shortcuts.
 //   make-sample-project OUT.tbw
 #include <cstdio>
-#include <memory>
 
 #include "builder/project/project_io.h"
 #include "common/std_file_system.h"
+#include "examples/project_building.h"
 
-namespace {
-
-tw::TreeNode& addComponent(tw::ProjectDocument& p, tw::TreeNode& root, const char* name,
-                           int32_t picture, int32_t flags, const char* path,
-                           const char* description) {
-  tw::TreeNode& c = root.addChild(name, picture);
-  c.komp = std::make_unique<tw::KompRec>();
-  c.komp->id = p.allocateComponentId();
-  c.komp->flags = flags;
-  c.komp->path = path;
-  c.komp->description = description;
-  return c;
-}
-
-tw::TreeNode& addReference(tw::TreeNode& type, const tw::TreeNode& component) {
-  tw::TreeNode& r = type.addChild(component.text, component.picture);
-  r.value = component.komp->id;
-  return r;
-}
-
-}  // namespace
+using tw::examples::addComponent;
+using tw::examples::addReference;
 
 int main(int argc, char** argv) {
   if (argc != 2) {

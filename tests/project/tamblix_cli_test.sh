@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The tamblix tool end to end: dump, resave, backups and damaged files.
-#   tamblix_cli_test.sh TAMBLIX MAKE_SAMPLE SOURCE_DIR
+#   tamblix_cli_test.sh TAMBLIX MAKE_SAMPLE MAKE_DEMO SOURCE_DIR
 set -u
-tamblix=$1 make_sample=$2 source=$3
+tamblix=$1 make_sample=$2 make_demo=$3 source=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 passed=0 failed=0
@@ -14,6 +14,10 @@ check() {  # check NAME COMMAND...
 sample=$source/examples/sample/sample.tbw
 "$make_sample" "$work/generated.tbw"
 check "committed sample matches its generator" cmp -s "$work/generated.tbw" "$sample"
+"$make_demo" "$work/demo.tbw"
+check "committed demo matches its generator" cmp -s "$work/demo.tbw" "$source/examples/demo/demo.tbw"
+"$tamblix" resave "$source/examples/demo/demo.tbw" "$work/demo-resaved.tbw"
+check "the demo resaves byte for byte" cmp -s "$work/demo-resaved.tbw" "$source/examples/demo/demo.tbw"
 
 "$tamblix" dump "$sample" >"$work/dump.json"
 check "dump exits 0" test $? -eq 0

@@ -81,6 +81,35 @@ build "$project" "$(wine_winpath "$package_dir")\\Notizblock.exe"
 check_eq "second build" 0 "$WT_RC"
 check_eq "same size again" "$(stat -c %s "$WT_DIR/first.exe")" "$(stat -c %s "$package")"
 
+# The demo project: four compressed components with files give seven items
+# and an 84-byte table; the uncompressed one has no cabinet; the file in mode
+# "Hoehere Version" is named after its version 2.0.0.1.
+cp -r "$TW_BINARY_DIR/demo" "$WT_DIR/demo"
+build "$(wine_winpath "$WT_DIR/demo/demo.tbw")" "$(wine_winpath "$WT_DIR")\\demo.exe"
+check_eq "demo builds" 0 "$WT_RC"
+check "demo: only the success message" test "$(grep -c . "$WT_DIR/err.txt")" -eq 2
+$inspect items "$WT_DIR/demo.exe" >"$WT_DIR/demo-items.txt"
+check "demo: seven items" grep -q 'count 7$' "$WT_DIR/demo-items.txt"
+demo_table=$(awk '/^table/ {print $2}' "$WT_DIR/demo-items.txt")
+check_eq "demo: 84-byte table and the count" $(( $(stat -c %s "$WT_DIR/demo.exe") - 88 )) "$demo_table"
+for n in 4 5 6 7; do
+  $inspect extract "$WT_DIR/demo.exe" $n "$WT_DIR/demo$n.cab"
+  cabextract -l "$WT_DIR/demo$n.cab" 2>/dev/null | awk -F'|' 'NF == 3 {gsub(/ /, "", $3); print $3}' \
+    | grep -v '^Name$' >"$WT_DIR/demo$n.files"
+done
+check_eq "demo: program files" "notiz.txt liesmich.txt notizblock.ini schreibschutz.txt" "$(xargs <"$WT_DIR/demo4.files")"
+check_eq "demo: version digits before the name" "0000000100020000werkzeug.dll" "$(xargs <"$WT_DIR/demo5.files")"
+check_eq "demo: templates" "brief.vorlage liste.vorlage" "$(xargs <"$WT_DIR/demo6.files")"
+check_eq "demo: shared files, after the uncompressed component" "gemeinsam.dll" "$(xargs <"$WT_DIR/demo7.files")"
+$inspect extract "$WT_DIR/demo.exe" 3 "$WT_DIR/demo3.cab"
+mkdir -p "$WT_DIR/demo-runtime"
+cabextract -q -d "$WT_DIR/demo-runtime" "$WT_DIR/demo3.cab"
+$inspect resources "$WT_DIR/demo-runtime/_SETUP.DLL" | awk '{print $1 "/" $2}' >"$WT_DIR/demo-resources.txt"
+for r in 2/1 2/2 2/3 2/10 2/201 2/202 2/203 110/1 110/2 101/9 5/200 5/210 5/213 5/214 5/215; do
+  check "demo _SETUP.DLL has resource $r" grep -qx "$r" "$WT_DIR/demo-resources.txt"
+done
+check "demo: the series ends at the first missing picture" bash -c "! grep -qx 2/204 '$WT_DIR/demo-resources.txt'"
+
 # Validation messages: exact texts on stderr, exit code 1, nothing written.
 expect_stop() {  # expect_stop NAME PROJECT_FILE MESSAGE_LINE
   local out="$WT_DIR/stop-$1.exe"
