@@ -83,8 +83,8 @@ void putId(std::vector<uint8_t>& out, const ResId& id) {
 bool isEmptyEntry(const uint8_t* p) {
   return get32(p + kOffDataSize) == 0 &&
          get32(p + kOffHeaderSize) == kResEmptyEntrySize &&
-         get16(p + 8) == kOrdinalMarker && get16(p + 10) == 0 &&
-         get16(p + 12) == kOrdinalMarker && get16(p + 14) == 0;
+         get16(p + kOffIds) == kOrdinalMarker && get16(p + kOffIds + 2) == 0 &&
+         get16(p + kOffIds + 4) == kOrdinalMarker && get16(p + kOffIds + 6) == 0;
 }
 
 }  // namespace
@@ -126,6 +126,19 @@ ResError readResFile(const uint8_t* bytes, size_t size,
     if (error == ResError::kOk) error = readId(bytes, cursor, trailer, entry.name);
     if (error != ResError::kOk) return error;
     if (cursor + padTo4(cursor) != trailer) return ResError::kHeaderSize;
+    const size_t dataPos = pos + headerSize;
+    if (dataSize > size - dataPos) return ResError::kDataPastEnd;
+    const size_t end = dataPos + dataSize;
+    // The last entry's padding may be missing: its writer aligned before
+    // each entry rather than after each one.
+    const size_t pad = padTo4(end);
+    const size_t next = pad > size - end ? size : end + pad;
+
+    // Another empty entry: files joined end to end read as one.
+    if (headerSize == kResEmptyEntrySize && isEmptyEntry(bytes + pos)) {
+      pos = next;
+      continue;
+    }
     if (!isUsableId(entry.type) || !isUsableId(entry.name)) return ResError::kBadName;
 
     const uint8_t* t = bytes + trailer;
@@ -135,16 +148,9 @@ ResError readResFile(const uint8_t* bytes, size_t size,
     entry.version = get32(t + kOffVersion);
     entry.characteristics = get32(t + kOffCharacteristics);
 
-    const size_t dataPos = pos + headerSize;
-    if (dataSize > size - dataPos) return ResError::kDataPastEnd;
-    entry.data.assign(bytes + dataPos, bytes + dataPos + dataSize);
+    entry.data.assign(bytes + dataPos, bytes + end);
     entries.push_back(std::move(entry));
-
-    // The last entry's padding may be missing: its writer aligned before
-    // each entry rather than after each one.
-    const size_t end = dataPos + dataSize;
-    const size_t pad = padTo4(end);
-    pos = pad > size - end ? size : end + pad;
+    pos = next;
   }
   return ResError::kOk;
 }

@@ -62,6 +62,16 @@ struct ResEntry : ResHeader {
   std::vector<uint8_t> data;
 };
 
+// The header the builder writes: ordinal type and name, language 0, and the
+// memory flags of the type.
+inline ResHeader resOrdinalHeader(uint16_t type, uint16_t name) {
+  ResHeader header;
+  header.type = ResId::fromOrdinal(type);
+  header.name = ResId::fromOrdinal(name);
+  header.memoryFlags = resMemoryFlagsFor(type);
+  return header;
+}
+
 // Faults of a resource file, shared by the reader and the writer.
 enum class ResError {
   kOk,
@@ -83,8 +93,9 @@ constexpr size_t kResPrefixSize = 8;    // data size, header size
 constexpr size_t kResTrailerSize = 16;  // data version .. characteristics
 constexpr size_t kResEmptyEntrySize = 32;
 
-// Parses a whole file. The leading empty entry is checked and not returned.
-// On failure entries holds the entries before the faulty one.
+// Parses a whole file. The leading empty entry is checked and not returned;
+// later empty entries (files joined end to end) are skipped. On failure
+// entries holds the entries before the faulty one.
 [[nodiscard]] ResError readResFile(const uint8_t* bytes, size_t size,
                                    std::vector<ResEntry>& entries);
 
