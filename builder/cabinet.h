@@ -38,6 +38,8 @@ class CabinetWriter {
   void destroy();
   // What FCI reported for the last failure (for the build's message).
   std::string lastError() const;
+  // Seconds spent inside the compressor's calls so far.
+  double compressionSeconds() const { return static_cast<double>(ticks_) / frequency(); }
 
  private:
   static FNFCIALLOC(alloc);
@@ -64,6 +66,9 @@ class CabinetWriter {
   BuildReporter& reporter_;
   uint64_t done_ = 0;
   uint64_t total_;
+  int64_t ticks_ = 0;
+  static double frequency();
+  friend class FciClock;
 };
 
 }  // namespace tw

@@ -91,9 +91,9 @@ uint64_t fileSizeOrZero(const std::string& path) {
   return fs.findFile(path, info) ? static_cast<uint32_t>(info.size) : 0;
 }
 
-void compressPackage(const ProjectDocument& p, const std::string& builderFolder, const std::string& packageFolder,
-                     PackageFile& package, PackageItems& items, uint64_t compressedBytes,
-                     BuildReporter& reporter) {
+double compressPackage(const ProjectDocument& p, const std::string& builderFolder, const std::string& packageFolder,
+                       PackageFile& package, PackageItems& items, uint64_t compressedBytes,
+                       BuildReporter& reporter) {
   const char* runtime[][2] = {{"_SETUP.DLL", "_SETUP.DLL"}, {"ZETUSUM.EXE", "_SETUP.EXE"}, {"ZETURFD.EXE", "ZETURFD.EXE"}};
   uint64_t total = compressedBytes;
   for (auto& f : runtime) total += fileSizeOrZero(builderFolder + f[0]);
@@ -137,6 +137,7 @@ void compressPackage(const ProjectDocument& p, const std::string& builderFolder,
     }
   if (newCabinet && !cab.flush(false)) fail("Ein Kabinett konnte nicht abgeschlossen werden");
   cab.destroy();
+  return cab.compressionSeconds();
 }
 
 }  // namespace
@@ -161,8 +162,12 @@ void bindResources(const std::string& builderFolder, const std::string& target, 
                      std::to_string(code) + ")." + kAborted);
 }
 
-bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter, const std::string& packagePath) {
+bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter, const std::string& packagePath,
+              BuildTiming* timing) {
   bool ok = false;
+  LARGE_INTEGER start, end, frequency;
+  QueryPerformanceCounter(&start);
+  double compression = 0;
   if (!env.language.loaded()) {
     reporter.message("Kein Sprachmodul ausgew\xE4hlt (Dialogseite)!", kBuilderTitle, MessageIcon::Stop);
     return false;
@@ -200,7 +205,7 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
     package.toEnd();
     appendFileItem(package, items, folder + "CABINET.DLL");
     appendFileItem(package, items, folder + "CABXPD32.DLL");
-    compressPackage(p, folder, packageFolder, package, items, scan.compressedBytes, reporter);
+    compression = compressPackage(p, folder, packageFolder, package, items, scan.compressedBytes, reporter);
 
     uint32_t planned = static_cast<uint32_t>(scan.componentCabinetCount) + 3;
     if (items.count != planned)
@@ -222,6 +227,12 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
   }
   std::string empty;
   reporter.progress(&empty, 0);
+  QueryPerformanceCounter(&end);
+  QueryPerformanceFrequency(&frequency);
+  if (timing) {
+    timing->totalSeconds = static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+    timing->compressionSeconds = compression;
+  }
   return ok;
 }
 

@@ -16,10 +16,16 @@ struct BuildEnvironment {
   Win32FileSystem& files;
 };
 
+// Where a build's time went, for the benchmark.
+struct BuildTiming {
+  double totalSeconds = 0;
+  double compressionSeconds = 0;  // inside the compressor's calls
+};
+
 // Runs the whole build into `packagePath`; false after a stop, whose
 // message has been shown through the reporter. Progress is reset at the end.
 bool runBuild(ProjectDocument& project, BuildEnvironment& env, BuildReporter& reporter,
-              const std::string& packagePath);
+              const std::string& packagePath, BuildTiming* timing = nullptr);
 
 // Starts the resource binder on `target` with `resourceFile`, waits for it
 // and deletes the resource file; a binder that cannot start or reports a

@@ -45,11 +45,11 @@ std::vector<std::string> arguments() {
 }
 
 int usage() {
-  tw::writeConsole(true, "Aufruf: Tamblix.exe /build PROJEKT.tbw [/out PAKET.exe]\r\n");
+  tw::writeConsole(true, "Aufruf: Tamblix.exe /build PROJEKT.tbw [/out PAKET.exe] [/timing]\r\n");
   return 1;
 }
 
-int commandLineBuild(const std::string& projectArgument, const std::string& outArgument) {
+int commandLineBuild(const std::string& projectArgument, const std::string& outArgument, bool timing) {
   tw::Win32FileSystem files;
   tw::ConsoleReporter reporter;
   std::string folder = builderFolder();
@@ -87,18 +87,29 @@ int commandLineBuild(const std::string& projectArgument, const std::string& outA
   // The save dialog only offers folders that exist; here the folder may be new.
   files.createDirectories(tw::folderOfPath(package));
   tw::BuildEnvironment env{folder, language, files};
-  return tw::runBuild(project, env, reporter, package) ? 0 : 1;
+  tw::BuildTiming spent;
+  bool ok = tw::runBuild(project, env, reporter, package, &spent);
+  if (timing) {
+    char line[160];
+    wsprintfA(line, "Zeit: %d ms gesamt, %d ms im Komprimierer\r\n", static_cast<int>(spent.totalSeconds * 1000),
+              static_cast<int>(spent.compressionSeconds * 1000));
+    tw::writeConsole(false, line);
+  }
+  return ok ? 0 : 1;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::vector<std::string> args = arguments();
+  // "/timing" at the end reports where the build's time went.
+  bool timing = !args.empty() && lstrcmpiA(args.back().c_str(), "/timing") == 0;
+  if (timing) args.pop_back();
   if (args.size() >= 2 && lstrcmpiA(args[0].c_str(), "/build") == 0) {
     std::string out;
     if (args.size() == 4 && lstrcmpiA(args[2].c_str(), "/out") == 0) out = args[3];
     else if (args.size() != 2) return usage();
-    return commandLineBuild(args[1], out);
+    return commandLineBuild(args[1], out, timing);
   }
   return usage();
 }
