@@ -64,6 +64,7 @@ CabinetWriter::CabinetWriter(const std::string& cabinetFolder, HANDLE package, P
 CabinetWriter::~CabinetWriter() { destroy(); }
 
 bool CabinetWriter::create() {
+  FciClock clock(*this);
   context_ = FCICreate(&error_, filePlaced, alloc, release, open, read, write, close, seek, remove,
                        tempFile, &params_, this);
   return context_ != nullptr;
@@ -81,6 +82,7 @@ bool CabinetWriter::flush(bool startNext) {
 }
 
 void CabinetWriter::destroy() {
+  FciClock clock(*this);
   if (context_) FCIDestroy(context_);
   context_ = nullptr;
 }

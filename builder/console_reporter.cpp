@@ -36,16 +36,13 @@ void writeConsole(bool toError, const std::string& text) {
 ConsoleReporter::ConsoleReporter() = default;
 
 void ConsoleReporter::progress(const std::string* text, int percent) {
-  bool changed = false;
-  if (text && *text != step_) {
-    step_ = *text;
-    changed = true;
-  }
-  if (percent >= 0 && percent != percent_) {
-    percent_ = percent;
-    changed = true;
-  }
-  if (changed && !step_.empty()) writeConsole(false, step_ + " " + std::to_string(percent_) + "%\r\n");
+  // One line per percentage value, with the latest step text: a line for
+  // every compressed file would cost more than compressing small files.
+  bool newStep = text && *text != step_ && percent >= 0;
+  if (text) step_ = *text;
+  if (percent < 0 || (percent == percent_ && !newStep)) return;
+  percent_ = percent;
+  if (!step_.empty()) writeConsole(false, step_ + " " + std::to_string(percent_) + "%\r\n");
 }
 
 void ConsoleReporter::message(const std::string& text, const std::string& caption, MessageIcon icon) {
