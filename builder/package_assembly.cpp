@@ -16,6 +16,12 @@ namespace {
 
 constexpr char kAborted[] = " Erzeugung abgebrochen.";
 
+// A system text as the start of a sentence that goes on: without its period.
+std::string withoutPeriod(std::string text) {
+  while (!text.empty() && (text.back() == '.' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
 [[noreturn]] void stopWithSystemError(DWORD code) { throw BuildError(systemErrorText(code)); }
 
 void copyReplacing(const std::string& from, const std::string& to) {
@@ -149,8 +155,8 @@ void bindResources(const std::string& builderFolder, const std::string& target, 
   PROCESS_INFORMATION pi{};
   std::string line = command;
   if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr, &si, &pi))
-    throw BuildError("Der Ressourcenbinder rsrc konnte nicht gestartet werden: " + systemErrorText(GetLastError()) +
-                     "." + kAborted);
+    throw BuildError("Der Ressourcenbinder rsrc konnte nicht gestartet werden: " +
+                     withoutPeriod(systemErrorText(GetLastError())) + "." + kAborted);
   WaitForSingleObject(pi.hProcess, INFINITE);
   DWORD code = 1;
   GetExitCodeProcess(pi.hProcess, &code);

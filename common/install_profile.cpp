@@ -148,50 +148,80 @@ const char* const kAngleAliases[] = {
     "<WinSysDir>",
 };
 
-std::string expandDepth(const std::string& s, const AliasFolders& folders,
-                        const std::vector<ComponentRecord>& components, int depth) {
-  std::string text = s;
-  size_t i = 0;
-  // An alias needs at least three more characters after its opening one.
-  while (i + 3 < text.size()) {
-    std::string replacement;
-    size_t closing = std::string::npos;
-    if (text[i] == '<') {
-      for (const char* alias : kAngleAliases) {
-        std::string a = alias;
-        if (text.compare(i, a.size(), a) == 0) {
-          replacement = folders.value(a);
-          closing = i + a.size() - 1;
-          break;
-        }
-      }
-    } else if (text[i] == '[' && depth < 16) {
-      size_t end = text.find(']', i + 1);
-      if (end != std::string::npos) {
-        std::string name = text.substr(i + 1, end - i - 1);
-        for (const ComponentRecord& c : components)
-          if (c.name == name) {
-            replacement = expandDepth(c.path, folders, components, depth + 1);
-            closing = end;
+// Expansion state for one call: each component's target directory is
+// expanded once and remembered, a component met again while its own path
+// is being expanded stays unexpanded, and the text stops growing at
+// kMaxExpandedLength. A profile whose components name each other in loops
+// or many times over thus costs linear time, not exponential.
+constexpr size_t kMaxExpandedLength = 32768;
+
+class Expander {
+ public:
+  Expander(const AliasFolders& folders, const std::vector<ComponentRecord>& components)
+      : folders_(folders), components_(components), cache_(components.size()),
+        state_(components.size(), State::Pending) {}
+
+  std::string expand(const std::string& s) {
+    std::string text = s;
+    size_t i = 0;
+    // An alias needs at least three more characters after its opening one.
+    while (i + 3 < text.size() && text.size() <= kMaxExpandedLength) {
+      std::string replacement;
+      size_t closing = std::string::npos;
+      if (text[i] == '<') {
+        for (const char* alias : kAngleAliases) {
+          std::string a = alias;
+          if (text.compare(i, a.size(), a) == 0) {
+            replacement = folders_.value(a);
+            closing = i + a.size() - 1;
             break;
           }
+        }
+      } else if (text[i] == '[') {
+        size_t end = text.find(']', i + 1);
+        if (end != std::string::npos) {
+          std::string name = text.substr(i + 1, end - i - 1);
+          for (size_t c = 0; c < components_.size(); ++c)
+            if (components_[c].name == name) {
+              replacement = componentPath(c);
+              closing = end;
+              break;
+            }
+        }
       }
+      if (closing == std::string::npos || replacement.empty()) {
+        ++i;
+        continue;
+      }
+      text.replace(i, closing - i + 1, replacement);
+      i += replacement.size();
     }
-    if (closing == std::string::npos || replacement.empty()) {
-      ++i;
-      continue;
-    }
-    text.replace(i, closing - i + 1, replacement);
-    i += replacement.size();
+    return text;
   }
-  return text;
-}
+
+ private:
+  enum class State { Pending, Expanding, Done };
+
+  std::string componentPath(size_t c) {
+    if (state_[c] == State::Done) return cache_[c];
+    if (state_[c] == State::Expanding) return {};  // a loop: leave the alias as it is
+    state_[c] = State::Expanding;
+    cache_[c] = expand(components_[c].path);
+    state_[c] = State::Done;
+    return cache_[c];
+  }
+
+  const AliasFolders& folders_;
+  const std::vector<ComponentRecord>& components_;
+  std::vector<std::string> cache_;
+  std::vector<State> state_;
+};
 
 }  // namespace
 
 std::string expandAliases(const std::string& text, const AliasFolders& folders,
                           const std::vector<ComponentRecord>& components) {
-  return expandDepth(text, folders, components, 0);
+  return Expander(folders, components).expand(text);
 }
 
 }  // namespace tw

@@ -49,11 +49,19 @@ TEST(Aliases, ExpandAsSetupDoes) {
   EXPECT_EQ(expandAliases("<InstallDir>\\x", f, comps), "<WinDir>\\x");
 }
 
-TEST(Aliases, ComponentsNamingEachOtherDoNotRecurseForever) {
+TEST(Aliases, LoopsAndRepeatsAmongComponentsStayCheap) {
   Folders f;
-  std::vector<ComponentRecord> comps = {component("A", "[B]\\a"), component("B", "[A]\\b")};
-  std::string out = expandAliases("[A]\\x", f, comps);
-  EXPECT_FALSE(out.empty());
+  std::vector<ComponentRecord> loop = {component("A", "[B]\\a"), component("B", "[A]\\b")};
+  // B's own alias of A is left as it is: the loop is cut where it closes.
+  EXPECT_EQ(expandAliases("[A]\\x", f, loop), "[A]\\b\\a\\x");
+  // Each level names the next one twice: 2^40 copies if expanded naively.
+  std::vector<ComponentRecord> chain;
+  for (int i = 0; i < 40; ++i)
+    chain.push_back(component("K" + std::to_string(i), "[K" + std::to_string(i + 1) + "][K" + std::to_string(i + 1) + "]"));
+  chain.push_back(component("K40", "<WinDir>"));
+  std::string out = expandAliases("[K0]\\x", f, chain);
+  EXPECT_LE(out.size(), 70000u);
+  EXPECT_EQ(out.substr(0, 20), "C:\\WINDOWSC:\\WINDOWS");
 }
 
 TEST(ProfileReaders, TruncatedResourcesAreRejected) {
