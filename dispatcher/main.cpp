@@ -1,0 +1,251 @@
+// The package dispatcher: unpacks the runtime into a fresh work folder and
+// starts it without waiting.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "common/item_table.h"
+#include "dispatcher/command_line.h"
+#include "dispatcher/failure.h"
+#include "dispatcher/package_file.h"
+#include "dispatcher/progress.h"
+#include "dispatcher/progress_dialog.h"
+#include "dispatcher/runtime_cabinet.h"
+#include "dispatcher/system_library.h"
+#include "dispatcher/text_buffer.h"
+#include "dispatcher/work_folder.h"
+
+namespace tw::dispatcher {
+namespace {
+
+// Another dispatcher is known by this atom, a running runtime by the class
+// of its main window.
+constexpr char kInstanceAtom[] = "SETUP_DLG";
+constexpr char kRuntimeWindowClass[] = "Setup";
+// The atom check and its addition are two steps; two packages started at
+// the same moment could both pass it. The mutex decides in one.
+constexpr char kInstanceMutex[] = "ZETUBODY_SETUP_DLG";
+
+constexpr char kCabinetLibraryName[] = "CABINET.DLL";
+constexpr char kCabxpdName[] = "CABXPD32.DLL";
+constexpr char kRuntimeName[] = "_Setup.exe";
+constexpr char kRuntimeDllName[] = "_SETUP.DLL";
+
+struct Dispatcher {
+  HINSTANCE instance = nullptr;
+  char tempPath[kPathCapacity] = {};
+  char workFolder[kPathCapacity] = {};
+  char packagePath[kPathCapacity] = {};
+  DWORD packageError = NO_ERROR;
+  // The last target of the extraction; named in the start failure's
+  // clean-up.
+  char lastTarget[kPathCapacity] = {};
+  char commandLine[kCommandLineCapacity] = {};
+  PackageFile package;
+  CabinetLibrary cabxpd;
+};
+
+// The progress bar's class lives in COMCTL32.DLL, loaded from the system
+// folder; the module stays loaded for the dialog's lifetime.
+void initCommonControls() {
+  HMODULE comctl = loadSystemLibrary("COMCTL32.DLL");
+  if (comctl == nullptr) return;
+  using InitExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  using InitFn = void(WINAPI*)();
+  auto initEx = reinterpret_cast<InitExFn>(reinterpret_cast<void*>(
+      GetProcAddress(comctl, "InitCommonControlsEx")));
+  if (initEx != nullptr) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS};
+    if (initEx(&icc)) return;
+  }
+  auto init = reinterpret_cast<InitFn>(
+      reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControls")));
+  if (init != nullptr) init();
+}
+
+// True when a file in the work folder could be named.
+bool workFile(const Dispatcher& d, const char* name, char (&path)[kPathCapacity]) {
+  path[0] = '\0';
+  // Without a work folder the bare name would point into the current
+  // folder, which may be the user's.
+  return d.workFolder[0] != '\0' && appendText(path, sizeof path, d.workFolder) &&
+         appendText(path, sizeof path, name);
+}
+
+void deleteWorkFile(const Dispatcher& d, const char* name) {
+  char path[kPathCapacity];
+  if (workFile(d, name, path)) DeleteFileA(path);
+}
+
+// The folder must be made by this run: a name that exists, or that
+// appears between the check and the creation, is passed over.
+bool createWorkFolder(Dispatcher& d) {
+  const DWORD n = GetTempPathA(sizeof d.tempPath, d.tempPath);
+  if (n == 0 || n >= sizeof d.tempPath) {
+    d.tempPath[0] = '\0';
+    return false;
+  }
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  WorkFolderUnique unique(now.dwLowDateTime);
+  for (std::uint32_t attempt = 0; attempt < kWorkFolderAttempts; ++attempt) {
+    const std::uint32_t number = unique.next();
+    if (!formatWorkFolder(d.tempPath, number, d.workFolder, sizeof d.workFolder)) {
+      SetLastError(ERROR_FILENAME_EXCED_RANGE);
+      return false;
+    }
+    if (GetFileAttributesA(d.workFolder) != INVALID_FILE_ATTRIBUTES) continue;
+    if (CreateDirectoryA(d.workFolder, nullptr)) return true;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  }
+  SetLastError(ERROR_ALREADY_EXISTS);
+  return false;
+}
+
+// Shows the failure and takes back what this run put into the work folder.
+// An extraction that broke off leaves the runtime's files, whole or cut;
+// they go too, so the folder itself can go. subject is the file a message
+// may name.
+void generalFailure(Dispatcher& d, const char* subject) {
+  showGeneralFailure(subject);
+  d.cabxpd.release();
+  deleteWorkFile(d, kCabinetLibraryName);
+  deleteWorkFile(d, kCabxpdName);
+  deleteWorkFile(d, kRuntimeName);
+  deleteWorkFile(d, kRuntimeDllName);
+  SetCurrentDirectoryA(d.tempPath);
+  RemoveDirectoryA(d.workFolder);
+}
+
+// Writes item straight from its view into the work folder.
+bool writeItem(Dispatcher& d, std::uint32_t item, const char* name) {
+  char path[kPathCapacity];
+  if (!workFile(d, name, path)) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  ItemMapping view;
+  bool ok = d.package.mapItem(item, &view);
+  if (ok) {
+    DWORD written = 0;
+    ok = WriteFile(file, view.data(), view.size(), &written, nullptr) != 0;
+    if (ok && written != view.size()) {
+      SetLastError(ERROR_HANDLE_DISK_FULL);
+      ok = false;
+    }
+  }
+  const DWORD code = GetLastError();
+  CloseHandle(file);
+  view.release();
+  SetLastError(code);
+  return ok;
+}
+
+// The package's own path, or an empty one and the reason in
+// packageError when it cannot be had or does not fit (a cut path would name
+// another file; older systems do not even terminate it).
+void findPackage(Dispatcher& d) {
+  const DWORD n = GetModuleFileNameA(nullptr, d.packagePath, sizeof d.packagePath);
+  if (n != 0 && n < sizeof d.packagePath) return;
+  d.packageError = n == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+  d.packagePath[0] = '\0';
+}
+
+bool unpack(Dispatcher& d) {
+  if (d.packagePath[0] == '\0') {
+    SetLastError(d.packageError);
+    return false;
+  }
+  if (!d.package.open(d.packagePath)) return false;
+  catchUp();
+  setStageLimit(kStageItem1);
+
+  if (!writeItem(d, kItemCabinetLibrary, kCabinetLibraryName)) return false;
+  catchUp();
+  setStageLimit(kStageItem2);
+  if (!writeItem(d, kItemCabxpd, kCabxpdName)) return false;
+  catchUp();
+  setStageLimit(kStageRuntime);
+
+  if (!d.cabxpd.load(d.workFolder)) return false;
+  ItemMapping runtime;
+  if (!d.package.mapItem(kItemRuntimeCabinet, &runtime)) return false;
+  if (!d.cabxpd.extract(runtime.data(), runtime.size(), d.workFolder,
+                        d.lastTarget))
+    return false;
+  d.cabxpd.release();
+  runtime.release();
+  d.package.close();
+  return true;
+}
+
+bool startRuntime(Dispatcher& d) {
+  if (!buildRuntimeCommandLine(d.workFolder, d.packagePath, d.commandLine,
+                               sizeof d.commandLine)) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
+  PROCESS_INFORMATION process;
+  if (!CreateProcessA(nullptr, d.commandLine, nullptr, nullptr, FALSE, 0,
+                      nullptr, nullptr, &startup, &process))
+    return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+void dispatch(Dispatcher& d) {
+  if (!createWorkFolder(d)) {
+    showWorkFolderFailure(d.instance, d.tempPath);
+    return;
+  }
+  SetCurrentDirectoryA(d.workFolder);
+  // Known early so that every failure box can name the package.
+  findPackage(d);
+  if (!registerDialogClass(d.instance)) return generalFailure(d, d.packagePath);
+  HWND dialog = createProgressDialog(d.instance);
+  if (dialog == nullptr) return generalFailure(d, d.packagePath);
+  startAnimation();
+  if (!unpack(d)) return generalFailure(d, d.packagePath);
+  stopAnimation();
+  catchUp();
+  if (startRuntime(d)) return;
+  // The runtime's own files go with the general failure; the remover in the
+  // temporary path is the last file extracted.
+  const DWORD code = GetLastError();
+  if (d.lastTarget[0] != '\0') DeleteFileA(d.lastTarget);
+  char runtime[kPathCapacity];
+  if (!workFile(d, kRuntimeName, runtime)) runtime[0] = '\0';
+  SetLastError(code);
+  generalFailure(d, runtime);
+}
+
+}  // namespace
+
+UINT run() {
+  hardenDllSearch();
+  initCommonControls();
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutex);
+  if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+  if (FindWindowA(kRuntimeWindowClass, nullptr) != nullptr ||
+      GlobalFindAtomA(kInstanceAtom) != 0)
+    return 0;
+  const ATOM atom = GlobalAddAtomA(kInstanceAtom);
+  Dispatcher d;
+  d.instance = GetModuleHandleA(nullptr);
+  dispatch(d);
+  if (atom != 0) GlobalDeleteAtom(atom);
+  return 0;
+}
+
+}  // namespace tw::dispatcher
+
+// The dispatcher has no C runtime: this is its entry, and it always ends
+// with exit code 0.
+extern "C" void WinMainCRTStartup() { ExitProcess(tw::dispatcher::run()); }
