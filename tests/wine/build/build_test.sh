@@ -108,6 +108,33 @@ $inspect resources "$WT_DIR/demo-runtime/_SETUP.DLL" | awk '{print $1 "/" $2}' >
 for r in 2/1 2/2 2/3 2/10 2/201 2/202 2/203 110/1 110/2 101/9 5/200 5/210 5/213 5/214 5/215; do
   check "demo _SETUP.DLL has resource $r" grep -qx "$r" "$WT_DIR/demo-resources.txt"
 done
+# The profile read back by the runtime's own reader.
+wine_run 30 "$TW_PROFILE_PROBE" "$(wine_winpath "$WT_DIR/demo-runtime/_SETUP.DLL")" "$(wine_winpath "$WT_DIR")\\demo-profile.txt"
+check_eq "profile reader runs" 0 "$WT_RC"
+profile=$WT_DIR/demo-profile.txt
+has() { grep -qxF "$1" "$profile"; }
+starts() { P="$1" awk 'index($0, ENVIRON["P"]) == 1 { found = 1 } END { exit !found }' "$profile"; }
+check "profile: application name" has 'string 0 Notizblock Pro'
+check "profile: version" has 'string 1 2.5'
+check "profile: layout word (logo 2 faded, title centred faded)" has 'string 7 \x82\x86'
+check "profile: title bitmap" has 'string 9 #'
+check "profile: maintenance entries" has 'string 13 #'
+check "profile: custom type preselected with nested references" \
+  has 'type 2 Benutzer preselected=1 nodes=10: 7/-1 2/0 0/1 0/2 0/3 0/4 0/5 0/6 0/7 0/8'
+check "profile: network type" has 'type 3 Netzwerk preselected=0 nodes=3: 2/-1 0/5 0/6'
+check "profile: read-only entry carries bit 5" has '  entry 1 flags=00000060 schreibschutz.txt'
+check "profile: versioned entry keeps its plain name" has '  entry 1 flags=00000042 werkzeug.dll'
+check "profile: shared DLL entry" has '  entry 1 flags=00000049 gemeinsam.dll'
+check "profile: INI entry" has '  entry 1 flags=00000050 notizblock.ini'
+check "profile: placeholder entry" has '  entry 1 flags=00000140 Setup.exe'
+check "profile: uncompressed component" starts 'component 3 Rohdaten flags=00000010 '
+check "profile: registry component of HKLM, not offered" starts 'component 5  flags=00030085 size=0 files=6 path=Software'
+check "profile: binary value from hex pairs" has '  entry 1 flags=000000C3 Muster\x00\x00\xFF\x10\xA5'
+check "profile: removal list component" starts 'component 8  flags=00070084 '
+check "profile: shortcut mask" has 'shortcuts mask=1'
+check "profile: shortcut with subfolder and icon" \
+  has '  shortcut Extras\Werkzeug -> [Werkzeuge]\werkzeug.dll args=/werkzeug dir= icon=<InstallDir>\Werkzeuge\werkzeug.dll,0 paths=0'
+check "profile: uninstall shortcut" starts '  shortcut Notizblock Pro entfernen -> [Programmdateien]\Setup.exe args=ZETUREMOVE'
 check "demo: the series ends at the first missing picture" bash -c "! grep -qx 2/204 '$WT_DIR/demo-resources.txt'"
 
 # Validation messages: exact texts on stderr, exit code 1, nothing written.

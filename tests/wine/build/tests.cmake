@@ -1,5 +1,10 @@
 # The builder's command-line build under Wine.
 tw_wine_test(NAME builder_command_line_build
   SCRIPT ${CMAKE_CURRENT_LIST_DIR}/build_test.sh
-  DEPENDS demo_folder tamblix_exe zetubody cabxpd32 cabinet_dll zetusum_dll zetusum_exe rsrc zeturfd german english
-  TIMEOUT 300)
+  DEPENDS demo_folder profile_probe tamblix_exe zetubody cabxpd32 cabinet_dll zetusum_dll zetusum_exe rsrc zeturfd german english
+  TIMEOUT 300
+  ENV TW_PROFILE_PROBE=$<TARGET_FILE:profile_probe>)
+
+add_executable(profile_probe ${CMAKE_CURRENT_LIST_DIR}/profile_probe.cpp)
+target_link_libraries(profile_probe PRIVATE tw_common)
+set_target_properties(profile_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-tools)
