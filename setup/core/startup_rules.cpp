@@ -1,0 +1,65 @@
+// Runtime start-up rules.
+#include "setup/core/startup_rules.h"
+
+#include <cstdlib>
+
+namespace tw {
+
+SetupCommand parseSetupCommand(const std::vector<std::string>& args) {
+  SetupCommand c;
+  if (args.empty()) {
+    c.mode = SetupMode::Maintenance;
+    c.startStep = 13;
+  } else if (args.size() == 2 && args[0] == "ZETUFINST") {
+    c.mode = SetupMode::Install;
+    c.packagePath = args[1];
+  } else if (args.size() == 2 && args[0] == "ZETUFINISH") {
+    c.mode = SetupMode::Continuation;
+    c.startStep = 12;
+    c.installDir = args[1];
+  } else if (args.size() == 1 && args[0] == "ZETUREMOVE") {
+    c.mode = SetupMode::Uninstall;
+    c.startStep = 14;
+    c.askFirst = true;
+  } else if (args.size() == 3 && args[0] == "ZETUREMOVE") {
+    char* end = nullptr;
+    unsigned long pid = std::strtoul(args[2].c_str(), &end, 10);
+    if (end && *end == '\0' && !args[2].empty()) {
+      c.mode = SetupMode::Uninstall;
+      c.startStep = 14;
+      c.installDir = args[1];
+      c.waitForProcess = static_cast<uint32_t>(pid);
+    }
+  }
+  return c;
+}
+
+std::string resourceDllPath(const std::string& programPath) {
+  if (programPath.size() < 3) return programPath;
+  return programPath.substr(0, programPath.size() - 3) + "DLL";
+}
+
+std::string sixteenBitSystemFolder(const std::string& systemFolder, bool ntFamily) {
+  if (!ntFamily || systemFolder.size() < 2) return systemFolder;
+  return systemFolder.substr(0, systemFolder.size() - 2);
+}
+
+std::vector<ComponentEntry> buildComponentTable(const std::vector<ComponentRecord>& components) {
+  std::vector<ComponentEntry> table;
+  table.reserve(components.size());
+  int16_t nextCabinet = 0;
+  for (const ComponentRecord& r : components) {
+    ComponentEntry e;
+    e.flags = static_cast<uint16_t>(r.flags);
+    e.state = (e.flags & kComponentNotSelectedAtStart) ? 0 : 1;
+    e.size = r.size;
+    bool registry = (e.flags & kComponentRegistry) != 0;
+    e.directoriesCreated = registry ? -1 : 0;
+    if (!registry && r.size != 0 && !(e.flags & kComponentUncompressed)) e.cabinetIndex = nextCabinet++;
+    e.fileCount = registry ? 0 : r.fileCount;
+    table.push_back(e);
+  }
+  return table;
+}
+
+}  // namespace tw

@@ -1,0 +1,59 @@
+// Start-up decisions of the runtime that need no system: the mode from the
+// command line, the resource DLL beside the program, the component table.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/install_profile.h"
+
+namespace tw {
+
+enum class SetupMode {
+  Install,       // "ZETUFINST" package-path
+  Continuation,  // "ZETUFINISH" install-directory, after a restart
+  Uninstall,     // "ZETUREMOVE" [install-directory process-id]
+  Maintenance,   // no arguments
+  Unknown,       // any other argument list
+};
+
+struct SetupCommand {
+  SetupMode mode = SetupMode::Unknown;
+  int startStep = -2;
+  std::string packagePath;     // install
+  std::string installDir;      // continuation, continued uninstall
+  uint32_t waitForProcess = 0; // continued uninstall
+  bool askFirst = false;       // uninstall started from the software list
+};
+
+// Arguments as the system splits them, the program name left out; keywords
+// are compared case-sensitively.
+SetupCommand parseSetupCommand(const std::vector<std::string>& args);
+
+// The resource DLL: the program's path with its last three characters
+// replaced by "DLL".
+std::string resourceDllPath(const std::string& programPath);
+
+// The 16-bit system folder: on the NT family the system folder without its
+// last two characters (...\system32 gives ...\system).
+std::string sixteenBitSystemFolder(const std::string& systemFolder, bool ntFamily);
+
+constexpr uint16_t kComponentRegistry = 0x80;
+constexpr uint16_t kComponentUncompressed = 0x10;
+constexpr uint16_t kComponentNotSelectedAtStart = 0x20;
+
+struct ComponentEntry {
+  uint16_t flags = 0;
+  uint16_t state = 0;
+  int16_t directoriesCreated = 0;
+  int16_t cabinetIndex = -1;  // the cabinet is package item 4 + index
+  int32_t size = 0;
+  uint32_t needed = 0;
+  uint16_t fileCount = 0;
+};
+
+// One entry per component in id order: selected unless flag 0x20; cabinet
+// indices counted over the components that have a cabinet.
+std::vector<ComponentEntry> buildComponentTable(const std::vector<ComponentRecord>& components);
+
+}  // namespace tw

@@ -1,0 +1,59 @@
+// Modes, the resource DLL name, the 16-bit system folder, the component table.
+#include <gtest/gtest.h>
+
+#include "setup/core/startup_rules.h"
+
+namespace tw {
+namespace {
+
+TEST(StartupRules, ModesFromTheCommandLine) {
+  SetupCommand install = parseSetupCommand({"ZETUFINST", "C:\\Downloads\\paket.exe"});
+  EXPECT_EQ(install.mode, SetupMode::Install);
+  EXPECT_EQ(install.startStep, -2);
+  EXPECT_EQ(install.packagePath, "C:\\Downloads\\paket.exe");
+  EXPECT_EQ(parseSetupCommand({"ZETUFINISH", "C:\\X"}).startStep, 12);
+  EXPECT_EQ(parseSetupCommand({}).mode, SetupMode::Maintenance);
+  EXPECT_EQ(parseSetupCommand({}).startStep, 13);
+  SetupCommand ask = parseSetupCommand({"ZETUREMOVE"});
+  EXPECT_TRUE(ask.askFirst);
+  EXPECT_EQ(ask.startStep, 14);
+  SetupCommand copy = parseSetupCommand({"ZETUREMOVE", "C:\\X", "1234"});
+  EXPECT_EQ(copy.mode, SetupMode::Uninstall);
+  EXPECT_FALSE(copy.askFirst);
+  EXPECT_EQ(copy.waitForProcess, 1234u);
+  EXPECT_EQ(parseSetupCommand({"zetufinst", "x"}).mode, SetupMode::Unknown);  // case-sensitive
+  EXPECT_EQ(parseSetupCommand({"ZETUREMOVE", "C:\\X", "12ab"}).mode, SetupMode::Unknown);
+  EXPECT_EQ(parseSetupCommand({"ZETUFINST"}).mode, SetupMode::Unknown);
+}
+
+TEST(StartupRules, ResourceDllAndFolders) {
+  EXPECT_EQ(resourceDllPath("C:\\TEMP\\ZET1A2B\\_SETUP.EXE"), "C:\\TEMP\\ZET1A2B\\_SETUP.DLL");
+  EXPECT_EQ(resourceDllPath("C:\\X\\setup.exe"), "C:\\X\\setup.DLL");
+  EXPECT_EQ(resourceDllPath("C:\\X\\setup.ex"), "C:\\X\\setupDLL");  // exactly three characters
+  EXPECT_EQ(sixteenBitSystemFolder("C:\\WINDOWS\\system32", true), "C:\\WINDOWS\\system");
+  EXPECT_EQ(sixteenBitSystemFolder("C:\\WINDOWS\\SYSTEM", false), "C:\\WINDOWS\\SYSTEM");
+}
+
+TEST(StartupRules, ComponentTableCountsCabinetsOverComponentsWithOne) {
+  auto record = [](uint32_t flags, int32_t size) {
+    ComponentRecord r;
+    r.flags = flags;
+    r.size = size;
+    r.fileCount = 3;
+    return r;
+  };
+  std::vector<ComponentEntry> t = buildComponentTable(
+      {record(0, 100), record(0x10, 50), record(0x20, 0), record(0x24, 7), record(0x80 | (3 << 16), 0)});
+  EXPECT_EQ(t[0].cabinetIndex, 0);
+  EXPECT_EQ(t[1].cabinetIndex, -1);  // uncompressed
+  EXPECT_EQ(t[2].cabinetIndex, -1);  // size 0 (dummies only)
+  EXPECT_EQ(t[3].cabinetIndex, 1);
+  EXPECT_EQ(t[4].cabinetIndex, -1);  // registry
+  EXPECT_EQ(t[4].directoriesCreated, -1);
+  EXPECT_EQ(t[0].state, 1);
+  EXPECT_EQ(t[2].state, 0);  // "not selected at start"
+  EXPECT_EQ(t[4].flags, 0x80);  // the low 16 bits
+}
+
+}  // namespace
+}  // namespace tw
