@@ -15,13 +15,13 @@ cmake --preset win32 >build/win32-configure.log
 cmake --build --preset win32 -j "$jobs" >build/win32-build.log
 ls -l build/win32/dist build/win32/dist/language
 
-echo "== sample project (examples/sample/sample.tbw)"
-build/host/tamblix dump examples/sample/sample.tbw | head -40
-echo "   ... (the whole project: build/host/tamblix dump examples/sample/sample.tbw)"
-
 work=$root/build/main-job
 rm -rf "$work"
 mkdir -p "$work"
+echo "== sample project (examples/sample/sample.tbw)"
+build/host/tamblix dump examples/sample/sample.tbw >"$work/sample.json"
+head -40 "$work/sample.json"
+echo "   ... (the whole project: $work/sample.json)"
 export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all LANG=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 echo "== a Wine prefix for the run"
