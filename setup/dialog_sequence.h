@@ -1,0 +1,29 @@
+// The dialog sequence: the step engine that moves between the wizard pages,
+// the transition rule that runs the checks and installation runs between
+// two steps, and the destination check.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace tw {
+
+constexpr unsigned kValidateQuiet = 0x02;
+constexpr unsigned kValidateSkipPath = 0x04;
+constexpr unsigned kValidateOnly = 0x10;
+constexpr unsigned kValidateNetwork = 0x20;
+
+void NextDlg(int direction, HWND parent);
+// 0 go on, 1 stay, 2 stop.
+int Transition(int from, int to);
+bool ValidateDestination(std::string path, unsigned flags);
+
+// The procedure every page procedure ends with.
+INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp);
+// The page procedure of a step (0..15).
+DLGPROC pageProcedure(int step);
+
+bool pageExists(int step);
+bool profileHasType(int typeIndex);
+
+}  // namespace tw

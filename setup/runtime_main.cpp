@@ -1,0 +1,244 @@
+// Setup: the runtime. Binds its resource DLL, decides the mode from the
+// command line, creates the background window, runs the dialog sequence in
+// one message loop, and performs the final action.
+#include <windows.h>
+
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "setup/background_host.h"
+#include "setup/core/registration_rules.h"
+#include "setup/dialog_sequence.h"
+#include "setup/runtime_messages.h"
+#include "setup/runtime_state.h"
+#include "setup/system_folders.h"
+#include "setup/window_classes.h"
+
+namespace tw {
+
+RunState& runState() {
+  static RunState state;
+  return state;
+}
+
+namespace {
+
+class ModuleProfile final : public ResourceSource {
+ public:
+  bool find(uint16_t type, uint16_t id, const uint8_t*& data, size_t& size) const override {
+    HMODULE m = runState().resources;
+    HRSRC r = m ? FindResourceA(m, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type)) : nullptr;
+    HGLOBAL g = r ? LoadResource(m, r) : nullptr;
+    data = g ? static_cast<const uint8_t*>(LockResource(g)) : nullptr;
+    size = data ? SizeofResource(m, r) : 0;
+    return data != nullptr;
+  }
+};
+
+typedef LONG(WINAPI* ExpandCallback)(char*, LONG);
+typedef LONG(WINAPI* GetInstallDirHook)(HWND, char*, ExpandCallback);
+
+LONG WINAPI expandForHook(char* buffer, LONG size) {
+  std::string expanded = expandRunPath(buffer);
+  lstrcpynA(buffer, expanded.c_str(), size);
+  return static_cast<LONG>(expanded.size());
+}
+
+std::vector<std::string> commandArguments() {
+  std::vector<std::string> out;
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  for (int i = 1; argv && i < argc; ++i) {
+    char buffer[1024];
+    int n = WideCharToMultiByte(CP_ACP, 0, argv[i], -1, buffer, sizeof buffer, nullptr, nullptr);
+    out.emplace_back(buffer, n > 0 ? n - 1 : 0);
+  }
+  LocalFree(argv);
+  return out;
+}
+
+std::string folderOf(const std::string& path) {
+  size_t sep = path.find_last_of('\\');
+  return sep == std::string::npos ? std::string() : path.substr(0, sep);
+}
+
+// False when the extension refuses: Setup then ends before any page.
+bool chooseDefaultInstallDir(RunState& s) {
+  if (!s.installDir.empty()) return true;
+  char buffer[512] = "";
+  std::string stored;
+  if (readSettingString(runProfile(), 6, stored)) lstrcpynA(buffer, stored.c_str(), sizeof buffer);
+  if (auto hook = reinterpret_cast<GetInstallDirHook>(
+          reinterpret_cast<void*>(GetProcAddress(s.resources, "ZETUGetInstallDir"))))
+    if (!hook(s.mainWindow, buffer, expandForHook)) return false;
+  buffer[sizeof buffer - 1] = '\0';
+  std::string dir = buffer;
+  if (dir.empty()) {
+    s.installDir = s.sourceFolder;
+    return true;
+  }
+  if (dir.back() == '\\') dir.pop_back();
+  s.installDir = expandRunPath(dir);
+  return true;
+}
+
+void programFolderDefaults(RunState& s) {
+  std::string folder;
+  bool hasFolder = readSettingString(runProfile(), 5, folder);
+  ShortcutTable table;
+  bool hasTable = readShortcutTable(runProfile(), table);
+  if (!hasTable || table.mask < 0) {
+    s.shortcutOptionsHidden = true;
+    s.programFolder = folder;
+  } else if (!hasFolder) {
+    s.shortcutOptionsHidden = true;
+    s.quickEntry = true;
+    s.programFolder.clear();
+  } else {
+    s.programFolder = folder;
+  }
+}
+
+// In install mode an installation this user made before is mentioned
+// first, when the profile offers uninstalling: "Yes" ends Setup.
+bool earlierInstallationLetsUsGoOn(RunState& s) {
+  std::string company, version, offered;
+  readSettingString(runProfile(), 2, company);
+  readSettingString(runProfile(), 1, version);
+  HKEY record;
+  std::string key = installRecordKeyPath(company, s.applicationName, version);
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &record) != ERROR_SUCCESS) return true;
+  RegCloseKey(record);
+  s.earlierInstallation = true;
+  if (!readSettingString(runProfile(), 13, offered)) return true;
+  return showMessage(1033, MB_YESNO | MB_ICONINFORMATION, s.applicationName.c_str()) != IDYES;
+}
+
+void startSequence() {
+  RunState& s = runState();
+  if (s.command.mode == SetupMode::Install && !earlierInstallationLetsUsGoOn(s)) {
+    PostQuitMessage(0);
+    return;
+  }
+  NextDlg(+1, s.mainWindow);
+}
+
+// Opens the readme (bit 0) and the program (bit 1) through the shell.
+void endActions(RunState& s) {
+  if (s.mainWindow) DestroyWindow(s.mainWindow);
+  s.mainWindow = nullptr;
+  for (int bit = 0; bit < 2; ++bit) {
+    std::string path;
+    if (!(s.finalChoice & (1u << bit)) || !readSettingString(runProfile(), 3 + bit, path)) continue;
+    path = expandRunPath(path);
+    std::string folder = folderOf(path);
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_FLAG_DDEWAIT;
+    info.lpFile = path.c_str();
+    info.lpDirectory = folder.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExA(&info);
+  }
+}
+
+// The work folder of an installation goes once this program has ended:
+// the folder remover in the temporary path waits for it.
+void handOffWorkFolder(const RunState& s) {
+  std::string command = "\"" + s.tempFolder + "ZETURFD.EXE\" ZETUREMOVE \"" + s.supportFolder + "\" " +
+                        std::to_string(GetCurrentProcessId());
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process;
+  if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, s.tempFolder.c_str(), &startup,
+                     &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+}
+
+int run(HINSTANCE instance) {
+  RunState& s = runState();
+  s.instance = instance;
+  char self[513];
+  DWORD n = GetModuleFileNameA(nullptr, self, sizeof self - 1);
+  self[n] = '\0';
+  s.supportFolder = folderOf(self);
+  std::string dllPath = resourceDllPath(self);
+  s.resources = LoadLibraryExA(dllPath.c_str(), nullptr, 0);
+  if (!s.resources) {
+    showSystemError(nullptr, 0);
+    MessageBoxA(nullptr, dllPath.c_str(), nullptr, MB_OK);
+    return 0;
+  }
+  std::string text;
+  s.restartNeeded = readSettingString(runProfile(), 16, text);
+  readSettingString(runProfile(), 0, s.applicationName);
+  readSettingString(runProfile(), 1, text);
+  s.versionText = " " + text;
+
+  s.command = parseSetupCommand(commandArguments());
+  s.step = s.command.startStep;
+  if (s.command.mode == SetupMode::Uninstall || s.command.mode == SetupMode::Unknown) {
+    MessageBoxA(nullptr, "Diese Ausgabe von Setup kann noch nicht deinstallieren.", "Setup", MB_OK);
+    return 0;
+  }
+
+  CoInitialize(nullptr);
+  if (!registerBevelClass(instance)) return 255;
+  if (s.command.mode == SetupMode::Install && !registerComponentListClass(instance)) return 255;
+  s.screenCentre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+  readSystemFolders(s);
+
+  if (s.command.mode == SetupMode::Install) {
+    s.sourceFolder = folderOf(s.command.packagePath);
+    s.components = readComponents(runProfile());
+    s.table = buildComponentTable(s.components);
+  } else if (s.command.mode == SetupMode::Continuation) {
+    HKEY runKey;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_SET_VALUE,
+                      &runKey) == ERROR_SUCCESS) {
+      RegDeleteValueA(runKey, (s.applicationName + "-Setup").c_str());
+      RegCloseKey(runKey);
+    }
+    s.installDir = s.command.installDir;
+  } else {
+    s.installDir = s.supportFolder;
+  }
+
+  s.mainWindow = createBackground(s, startSequence);
+  if (!s.mainWindow) return 255;
+  if (s.command.mode == SetupMode::Install) {
+    if (!chooseDefaultInstallDir(s)) {
+      DestroyWindow(s.mainWindow);
+      return 0;
+    }
+    programFolderDefaults(s);
+  }
+
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (s.currentDialog && IsDialogMessageA(s.currentDialog, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+
+  if (s.step == 13 && (s.finalChoice & 3)) endActions(s);
+  if (!s.sourceFolder.empty()) handOffWorkFolder(s);
+  CoUninitialize();
+  return 0;
+}
+
+}  // namespace
+
+const ResourceSource& runProfile() {
+  static ModuleProfile profile;
+  return profile;
+}
+
+}  // namespace tw
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return tw::run(instance); }

@@ -1,0 +1,26 @@
+// The folder values behind the path aliases, read from the system at
+// start-up, and the alias table over them.
+#pragma once
+#include "common/install_profile.h"
+#include "setup/runtime_state.h"
+
+namespace tw {
+
+// Temporary, system, 16-bit system, Windows folders, user name and the
+// registry's common files, program files, fonts, desktop, programs folders.
+void readSystemFolders(RunState& state);
+
+// The aliases of a run, for expandAliases.
+class RunFolders final : public AliasFolders {
+ public:
+  explicit RunFolders(const RunState& state) : state_(state) {}
+  std::string value(const std::string& alias) const override;
+
+ private:
+  const RunState& state_;
+};
+
+// Expands a profile path with the run's folders and components.
+std::string expandRunPath(const std::string& text);
+
+}  // namespace tw
