@@ -302,12 +302,15 @@ INT_PTR CALLBACK maintenancePageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
 
 }  // namespace
 
+DLGPROC componentPageProcedure();
+
 DLGPROC pageProcedure(int step) {
   switch (step) {
     case 0: return welcomePictureProc;
     case 2:
     case 3: return textPageProc;
     case 4: return userPageProc;
+    case 7: return componentPageProcedure();
     case 8: return folderPageProc;
     case 9: return summaryPageProc;
     case 10: return progressPageProc;
