@@ -3,6 +3,7 @@
 
 #include <shlobj.h>
 
+#include "setup/background_host.h"
 #include "setup/core/page_rules.h"
 #include "setup/install_engine.h"
 #include "setup/runtime_messages.h"
@@ -157,6 +158,7 @@ int Transition(int from, int to) {
     if (to != kNoSequence && s.currentDialog) {
       ShowWindow(s.currentDialog, SW_HIDE);
       s.currentDialog = nullptr;
+      setBackgroundPage(nullptr);
     }
     if (s.updateMode) {
       installEngine().registrationRun(RegistrationDirection::Install, 1);
@@ -224,6 +226,7 @@ void NextDlg(int direction, HWND parent) {
     }
     if (old) DestroyWindow(old);
     s.currentDialog = page;
+    setBackgroundPage(page);
     if (s.step != kStepProgress && s.step != kStepPicture) return;
     if (s.step == kStepProgress) {
       s.progressDialog = page;

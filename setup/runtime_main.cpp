@@ -12,6 +12,7 @@
 #include "setup/background_host.h"
 #include "setup/core/registration_rules.h"
 #include "setup/dialog_sequence.h"
+#include "setup/profile_resources.h"
 #include "setup/runtime_messages.h"
 #include "setup/runtime_state.h"
 #include "setup/system_folders.h"
@@ -25,18 +26,6 @@ RunState& runState() {
 }
 
 namespace {
-
-class ModuleProfile final : public ResourceSource {
- public:
-  bool find(uint16_t type, uint16_t id, const uint8_t*& data, size_t& size) const override {
-    HMODULE m = runState().resources;
-    HRSRC r = m ? FindResourceA(m, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type)) : nullptr;
-    HGLOBAL g = r ? LoadResource(m, r) : nullptr;
-    data = g ? static_cast<const uint8_t*>(LockResource(g)) : nullptr;
-    size = data ? SizeofResource(m, r) : 0;
-    return data != nullptr;
-  }
-};
 
 typedef LONG(WINAPI* ExpandCallback)(char*, LONG);
 typedef LONG(WINAPI* GetInstallDirHook)(HWND, char*, ExpandCallback);
@@ -235,7 +224,8 @@ int run(HINSTANCE instance) {
 }  // namespace
 
 const ResourceSource& runProfile() {
-  static ModuleProfile profile;
+  // First asked right after the resource DLL is loaded.
+  static ModuleResources profile(runState().resources);
   return profile;
 }
 
