@@ -36,6 +36,14 @@ INT_PTR readOnlyEditColour(WPARAM wp) {
 
 INT_PTR CALLBACK commonProc(HWND d, UINT m, WPARAM w, LPARAM l) { return commonPageProc(d, m, w, l); }
 
+// A read-only text that gets the focus first is shown all selected; the
+// focus goes to Next instead (or the licence check box while Next waits).
+void focusAwayFromText(HWND d) {
+  HWND next = GetDlgItem(d, kIdNext);
+  HWND accept = GetDlgItem(d, kIdAccept);
+  SetFocus(IsWindowEnabled(next) ? next : accept ? accept : next);
+}
+
 INT_PTR CALLBACK welcomePictureProc(HWND d, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_INITDIALOG) {
     HANDLE bitmap = LoadImageA(runState().resources, MAKEINTRESOURCEA(10), IMAGE_BITMAP, 0, 0,
@@ -57,7 +65,9 @@ INT_PTR CALLBACK textPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
         SetDlgItemTextA(d, kIdEdit, std::string(reinterpret_cast<const char*>(data), n).c_str());
       }
       if (s.step == 2) EnableWindow(GetDlgItem(d, kIdNext), IsDlgButtonChecked(d, kIdAccept) == BST_CHECKED);
-      break;
+      commonPageProc(d, m, w, l);
+      focusAwayFromText(d);
+      return FALSE;
     }
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(l) == GetDlgItem(d, kIdEdit)) return readOnlyEditColour(w);
@@ -206,6 +216,9 @@ INT_PTR CALLBACK summaryPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
     INT tab = 8;
     SendDlgItemMessageA(d, kIdEdit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tab));
     SetDlgItemTextA(d, kIdEdit, summaryText(in).c_str());
+    commonPageProc(d, m, w, l);
+    focusAwayFromText(d);
+    return FALSE;
   }
   if (m == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(l) == GetDlgItem(d, kIdEdit)) return readOnlyEditColour(w);
   return commonPageProc(d, m, w, l);

@@ -27,6 +27,25 @@ RunState& runState() {
 
 namespace {
 
+// The progress bar of the progress pages lives in COMCTL32.DLL, which is
+// loaded by its full path in the system folder, never from beside Setup.
+void initCommonControls() {
+  char path[MAX_PATH + 16];
+  UINT n = GetSystemDirectoryA(path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return;
+  lstrcatA(path, "\\COMCTL32.DLL");
+  HMODULE comctl = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (!comctl) return;
+  struct InitControls {
+    DWORD size, classes;
+  } controls = {sizeof(InitControls), 0x20 /* ICC_PROGRESS_CLASS */};
+  typedef BOOL(WINAPI * InitEx)(const InitControls*);
+  typedef void(WINAPI * Init)();
+  if (auto initEx = reinterpret_cast<InitEx>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx"))))
+    if (initEx(&controls)) return;
+  if (auto init = reinterpret_cast<Init>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControls")))) init();
+}
+
 typedef LONG(WINAPI* ExpandCallback)(char*, LONG);
 typedef LONG(WINAPI* GetInstallDirHook)(HWND, char*, ExpandCallback);
 
@@ -177,6 +196,7 @@ int run(HINSTANCE instance) {
   }
 
   CoInitialize(nullptr);
+  initCommonControls();
   if (!registerBevelClass(instance)) return 255;
   if (s.command.mode == SetupMode::Install && !registerComponentListClass(instance)) return 255;
   s.screenCentre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
