@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev
-  wine wine32:i386 xvfb x11-apps xauth imagemagick
+  wine wine32:i386 xvfb x11-apps x11-utils xauth imagemagick
   gcab cabextract python3 xdotool bc procps
 )
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
