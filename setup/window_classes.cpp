@@ -20,7 +20,7 @@ LRESULT CALLBACK bevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       HDC dc = BeginPaint(hwnd, &ps);
       RECT r;
       GetClientRect(hwnd, &r);
-      DrawEdge(dc, &r, EDGE_ETCHED, BF_TOP | BF_BOTTOM);
+      DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_TOP | BF_BOTTOM);  // shadow on top, highlight below
       EndPaint(hwnd, &ps);
       return 0;
     }

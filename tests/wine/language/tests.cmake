@@ -9,7 +9,8 @@ add_executable(language_page_viewer WIN32
   ${CMAKE_CURRENT_LIST_DIR}/window_classes.cpp)
 target_compile_options(language_page_viewer PRIVATE -municode ${TW_WARNINGS})
 target_link_options(language_page_viewer PRIVATE -municode)
-target_link_libraries(language_page_viewer PRIVATE comctl32 gdi32 shell32)
+target_link_libraries(language_page_viewer PRIVATE tw_setup_sequence comctl32 gdi32 shell32)
+target_include_directories(language_page_viewer PRIVATE ${PROJECT_SOURCE_DIR})
 set_target_properties(language_page_viewer PROPERTIES
   OUTPUT_NAME page_viewer
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/language)
