@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32:i386 xvfb x11-apps x11-utils xauth imagemagick
-  gcab cabextract python3 xdotool bc procps
+  gcab cabextract python3 xdotool bc procps fonts-wine fonts-liberation
 )
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
@@ -17,5 +17,7 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # With recommends, as the tests were made with: Wine's own fonts
+  # (fonts-wine) are only recommended, and the harness needs them.
+  apt-get install -y -q "${missing[@]}"
 fi
