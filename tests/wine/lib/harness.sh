@@ -180,6 +180,7 @@ wine_test_end() {
   if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
     timeout 20 wineserver -k >/dev/null 2>&1
     timeout 20 wineserver -w >/dev/null 2>&1
+    _wt_kill_prefix_processes
     _wt_remove_server_dir
   fi
   if [ -n "$WT_PID" ]; then
@@ -197,6 +198,23 @@ wine_test_end() {
     rm -rf "$WT_DIR"
   fi
   return 0
+}
+
+# A program that was just starting when the server went (a folder remover
+# launched at a program's exit, say) can outlive "wineserver -k" and keep
+# ctest's pipes open. Whatever still runs with this test's prefix goes.
+_wt_kill_prefix_processes() {
+  local environ pid
+  for environ in /proc/[0-9]*/environ; do
+    pid=${environ#/proc/}
+    pid=${pid%/environ}
+    [ "$pid" = "$$" ] && continue
+    # The display is stopped in order below (a killed Xvfb leaves its lock).
+    [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ] && continue
+    if tr '\0' '\n' <"$environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      kill -KILL "$pid" 2>/dev/null
+    fi
+  done
 }
 
 # Wine keeps each prefix's server socket folder under a private folder in

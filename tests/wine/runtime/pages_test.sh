@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# A profile that carries only the pages 201, 205, 209, 210 and 213 shows
+# exactly these, with Back disabled on 201; the steps in between are
+# skipped. (This build's copy step ends the run on 210.)
+set -u
+source "$TW_HARNESS"
+source "$TW_SOURCE_DIR/tests/wine/driver/driver.sh"
+wine_test_begin runtime_pages
+
+cp -r "$TW_DIST" "$WT_DIR/builder"
+cp -r "$TW_SOURCE_DIR/examples/sample" "$WT_DIR/sample"
+python3 "$(dirname "$0")/tick_pages.py" "$WT_DIR/sample/sample.tbw" "$WT_DIR/sample/pages.tbw" 2 6 10 11 14
+package=$WT_DIR/Seiten.exe
+(cd "$WT_DIR" && timeout 120 wine "$WT_DIR/builder/Tamblix.exe" /build "$(wine_winpath "$WT_DIR/sample/pages.tbw")" \
+  /out "$(wine_winpath "$package")" >/dev/null 2>&1)
+check_file "package built" "$package"
+
+absent() { ! ui_wait "$1" 2 >/dev/null 2>&1; }
+
+wine_start "$package"
+check "page 201 first" ui_wait 710 30
+check "201 has no destination field" absent 715
+check "Back is disabled on 201" bash -c "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ! ui_enabled 12"
+ui_click 1
+check "page 205 follows" ui_wait 715
+check "no licence page came between" absent 25
+check "205 is not the setup type page" absent 501
+check "Back is enabled on 205" ui_enabled 12
+ui_click 1
+check "page 209 follows: types, components and folder are skipped" ui_wait 301
+check "209 is no folder page" absent 303
+summary=$(ui_text 301 | tr -d '\r')
+check "the summary names the normal type" grep -qx $'\tNormal' <<<"$summary"
+ui_screenshot summary.png
+ui_click 1
+box=$(ui_box 20 | tr -d '\r')
+check "page 210 runs the copy step" grep -q 'kann noch nicht installieren' <<<"$box"
+ui_answer 1
+# The runtime, then its folder remover, end by themselves.
+check "the runtime and its folder remover end" wine_wait_idle 60
+
+wine_test_finish
