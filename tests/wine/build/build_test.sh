@@ -23,6 +23,14 @@ build() {  # build PROJECT_WINPATH OUT_WINPATH: sets WT_RC, out.txt, err.txt (UT
   iconv -f cp1252 -t utf-8 "$WT_DIR/raw-err.txt" | tr -d '\r' >"$WT_DIR/err.txt"
 }
 
+# cabinet_files PACKAGE N NAME: extracts item N to $WT_DIR/NAME.cab and
+# lists the names in it, one per line, into $WT_DIR/NAME.files.
+cabinet_files() {
+  $inspect extract "$1" "$2" "$WT_DIR/$3.cab"
+  cabextract -l "$WT_DIR/$3.cab" 2>/dev/null | awk -F'|' 'NF == 3 {gsub(/ /, "", $3); print $3}' \
+    | grep -v '^Name$' >"$WT_DIR/$3.files"
+}
+
 build "$project" "$(wine_winpath "$package_dir")\\Notizblock.exe"
 check_eq "sample builds" 0 "$WT_RC"
 check "progress starts with the file check" grep -q '^Überprüfe Dateien 0%' "$WT_DIR/out.txt"
@@ -45,11 +53,7 @@ $inspect extract "$package" 1 "$WT_DIR/item1"
 $inspect extract "$package" 2 "$WT_DIR/item2"
 check "item 1 is the cabinet library" cmp -s "$WT_DIR/item1" "$builder/CABINET.DLL"
 check "item 2 is cabxpd32" cmp -s "$WT_DIR/item2" "$builder/CABXPD32.DLL"
-for n in 3 4 5 6; do
-  $inspect extract "$package" $n "$WT_DIR/item$n.cab"
-  cabextract -l "$WT_DIR/item$n.cab" 2>/dev/null | awk -F'|' 'NF == 3 {gsub(/ /, "", $3); print $3}' \
-    | grep -v '^Name$' >"$WT_DIR/item$n.files"
-done
+for n in 3 4 5 6; do cabinet_files "$package" $n item$n; done
 check_eq "runtime cabinet" "_SETUP.DLL _SETUP.EXE ZETURFD.EXE" "$(xargs <"$WT_DIR/item3.files")"
 check_eq "first component cabinet" "notiz.txt liesmich.txt" "$(xargs <"$WT_DIR/item4.files")"
 check_eq "second component cabinet" "hilfe.txt" "$(xargs <"$WT_DIR/item5.files")"
@@ -92,11 +96,7 @@ $inspect items "$WT_DIR/demo.exe" >"$WT_DIR/demo-items.txt"
 check "demo: seven items" grep -q 'count 7$' "$WT_DIR/demo-items.txt"
 demo_table=$(awk '/^table/ {print $2}' "$WT_DIR/demo-items.txt")
 check_eq "demo: 84-byte table and the count" $(( $(stat -c %s "$WT_DIR/demo.exe") - 88 )) "$demo_table"
-for n in 4 5 6 7; do
-  $inspect extract "$WT_DIR/demo.exe" $n "$WT_DIR/demo$n.cab"
-  cabextract -l "$WT_DIR/demo$n.cab" 2>/dev/null | awk -F'|' 'NF == 3 {gsub(/ /, "", $3); print $3}' \
-    | grep -v '^Name$' >"$WT_DIR/demo$n.files"
-done
+for n in 4 5 6 7; do cabinet_files "$WT_DIR/demo.exe" $n demo$n; done
 check_eq "demo: program files" "notiz.txt liesmich.txt notizblock.ini schreibschutz.txt" "$(xargs <"$WT_DIR/demo4.files")"
 check_eq "demo: version digits before the name" "0000000100020000werkzeug.dll" "$(xargs <"$WT_DIR/demo5.files")"
 check_eq "demo: templates" "brief.vorlage liste.vorlage" "$(xargs <"$WT_DIR/demo6.files")"
