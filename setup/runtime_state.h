@@ -31,6 +31,8 @@ struct RunState {
   unsigned finalChoice = 4;
   bool updateMode = false;
   bool earlierInstallation = false;
+  int rememberedType = 0;  // the earlier installation's type, for the network type
+  bool installRecordFound = false;  // the per-user record of an earlier installation exists
 
   std::string applicationName;
   std::string versionText;  // a blank and string 1

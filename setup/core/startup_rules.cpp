@@ -57,6 +57,7 @@ std::vector<ComponentEntry> buildComponentTable(const std::vector<ComponentRecor
     e.directoriesCreated = registry ? -1 : 0;
     if (!registry && r.size != 0 && !(e.flags & kComponentUncompressed)) e.cabinetIndex = nextCabinet++;
     e.fileCount = registry ? 0 : r.fileCount;
+    e.files = InstalledFiles(e.fileCount);
     table.push_back(e);
   }
   return table;

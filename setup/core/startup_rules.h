@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/install_profile.h"
+#include "common/uninstall_record.h"
 
 namespace tw {
 
@@ -41,6 +42,9 @@ std::string sixteenBitSystemFolder(const std::string& systemFolder, bool ntFamil
 constexpr uint16_t kComponentRegistry = 0x80;
 constexpr uint16_t kComponentUncompressed = 0x10;
 constexpr uint16_t kComponentNotSelectedAtStart = 0x20;
+// Component state bit 2: installed by the earlier installation whose
+// uninstall record was read.
+constexpr uint16_t kStateInstalledBefore = 0x04;
 
 struct ComponentEntry {
   uint16_t flags = 0;
@@ -50,6 +54,8 @@ struct ComponentEntry {
   int32_t size = 0;
   uint32_t needed = 0;
   uint16_t fileCount = 0;
+  uint32_t progressBytes = 0, progressTotal = 0;
+  InstalledFiles files;  // which of the component's files the run installed
 };
 
 // One entry per component in id order: selected unless flag 0x20; cabinet
