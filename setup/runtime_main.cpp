@@ -13,6 +13,8 @@
 #include "setup/core/registration_rules.h"
 #include "setup/dialog_sequence.h"
 #include "setup/profile_resources.h"
+#include "setup/registration_run.h"
+#include "setup/removal.h"
 #include "setup/runtime_messages.h"
 #include "setup/runtime_state.h"
 #include "setup/system_folders.h"
@@ -153,33 +155,103 @@ void endActions(RunState& s) {
   }
 }
 
-// The work folder of an installation goes once this program has ended:
-// the folder remover in the temporary path waits for it.
-void handOffWorkFolder(const RunState& s) {
-  std::string command = "\"" + s.tempFolder + "ZETURFD.EXE\" ZETUREMOVE \"" + s.supportFolder + "\" " +
-                        std::to_string(GetCurrentProcessId());
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process;
-  if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, s.tempFolder.c_str(), &startup,
-                     &process)) {
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+// "ZETUREMOVE" alone asks first: string 1032 holds caption|text.
+bool uninstallConfirmed(const RunState& s) {
+  std::string both = languageString(1032);
+  size_t bar = both.find('|');
+  std::string caption = bar == std::string::npos ? std::string("Setup") : both.substr(0, bar);
+  std::string text = formatName(bar == std::string::npos ? both : both.substr(bar + 1), s.applicationName);
+  return MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION) == IDYES;
+}
+
+void waitForProcess(DWORD id) {
+  if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id)) {
+    WaitForSingleObject(process, INFINITE);
+    CloseHandle(process);
+  }
+}
+
+// Restart chosen on the restart page: the shutdown right first on the NT
+// family, where a process must enable it before asking.
+void restartComputer(RunState& s) {
+  if (s.mainWindow) ShowWindow(s.mainWindow, SW_MINIMIZE);
+  HANDLE token;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid))
+      AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    CloseHandle(token);
+  }
+  ExitWindowsEx(EWX_REBOOT, 0);
+}
+
+void runMessageLoop(RunState& s) {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (s.currentDialog && IsDialogMessageA(s.currentDialog, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+std::string ownPath() {
+  char self[513];
+  DWORD n = GetModuleFileNameA(nullptr, self, sizeof self - 1);
+  self[n] = '\0';
+  return self;
+}
+
+// "Update entries" in maintenance: the earlier installation's record, then
+// the sequence again from the program folder page (when no per-user record
+// keeps the choices) or from the summary on, with the registration run only.
+void updateRun(RunState& s) {
+  s.installRecordFound = (readInstallRecord(true) & 4) != 0;
+  readUninstallRecord(ownPath());
+  bool folderPage = pageExists(8) && !s.installRecordFound && !s.programsFolder.empty();
+  s.step = folderPage ? 7 : 8;
+  s.updateMode = true;
+  s.finalChoice = 4;
+  NextDlg(+1, s.mainWindow);
+  runMessageLoop(s);
+  if (s.step == 13 && (s.finalChoice & 3)) endActions(s);
+}
+
+// What the step at which the wizard ended asks for.
+void finalAction(RunState& s) {
+  bool installing = !s.sourceFolder.empty();
+  if (s.step == 12 && (s.finalChoice & 4)) {
+    restartComputer(s);
+  } else if (s.step == 13 && (s.finalChoice & 3)) {
+    endActions(s);
+    if (installing) removalHandOff(false);
+  } else if (s.step == 14 && (s.finalChoice & 3) == 2) {
+    int mode = removalHandOff(true);
+    if (mode == 3) return;
+    if (s.mainWindow) DestroyWindow(s.mainWindow);
+    s.mainWindow = nullptr;
+    s.currentDialog = nullptr;
+    uninstallRun(mode);
+  } else if (s.step == 14 && (s.finalChoice & 3) != 0) {
+    updateRun(s);
+  } else if (installing) {
+    removalHandOff(false);
   }
 }
 
 int run(HINSTANCE instance) {
   RunState& s = runState();
   s.instance = instance;
-  char self[513];
-  DWORD n = GetModuleFileNameA(nullptr, self, sizeof self - 1);
-  self[n] = '\0';
+  std::string self = ownPath();
   s.supportFolder = folderOf(self);
   std::string dllPath = resourceDllPath(self);
   s.resources = LoadLibraryExA(dllPath.c_str(), nullptr, 0);
   if (!s.resources) {
     showSystemError(nullptr, 0);
     MessageBoxA(nullptr, dllPath.c_str(), nullptr, MB_OK);
+    readSystemFolders(s);
+    removalHandOff(false);
     return 0;
   }
   std::string text;
@@ -190,8 +262,26 @@ int run(HINSTANCE instance) {
 
   s.command = parseSetupCommand(commandArguments());
   s.step = s.command.startStep;
-  if (s.command.mode == SetupMode::Uninstall || s.command.mode == SetupMode::Unknown) {
-    MessageBoxA(nullptr, "Diese Ausgabe von Setup kann noch nicht deinstallieren.", "Setup", MB_OK);
+  if (s.command.mode == SetupMode::Unknown) return 0;
+  if (s.command.mode == SetupMode::Uninstall) {
+    readSystemFolders(s);
+    s.components = readComponents(runProfile());
+    s.installDir = s.supportFolder;
+    if (s.command.askFirst) {
+      if (!uninstallConfirmed(s)) return 0;
+      s.uninstallMode = removalHandOff(true);
+      if (s.uninstallMode == 3) return 0;
+    } else {
+      s.installDir = s.command.installDir;
+      waitForProcess(s.command.waitForProcess);
+      s.uninstallMode = 3;
+    }
+    CoInitialize(nullptr);
+    initCommonControls();
+    if (!registerBevelClass(instance)) return 255;
+    s.screenCentre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+    uninstallRun(s.uninstallMode);
+    CoUninitialize();
     return 0;
   }
 
@@ -202,9 +292,9 @@ int run(HINSTANCE instance) {
   s.screenCentre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
   readSystemFolders(s);
 
+  s.components = readComponents(runProfile());
   if (s.command.mode == SetupMode::Install) {
     s.sourceFolder = folderOf(s.command.packagePath);
-    s.components = readComponents(runProfile());
     s.table = buildComponentTable(s.components);
   } else if (s.command.mode == SetupMode::Continuation) {
     HKEY runKey;
@@ -228,15 +318,8 @@ int run(HINSTANCE instance) {
     programFolderDefaults(s);
   }
 
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (s.currentDialog && IsDialogMessageA(s.currentDialog, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-
-  if (s.step == 13 && (s.finalChoice & 3)) endActions(s);
-  if (!s.sourceFolder.empty()) handOffWorkFolder(s);
+  runMessageLoop(s);
+  finalAction(s);
   CoUninitialize();
   return 0;
 }

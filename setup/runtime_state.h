@@ -31,6 +31,7 @@ struct RunState {
   unsigned finalChoice = 4;
   bool updateMode = false;
   bool earlierInstallation = false;
+  int uninstallMode = 0;
   int rememberedType = 0;  // the earlier installation's type, for the network type
   bool installRecordFound = false;  // the per-user record of an earlier installation exists
 
