@@ -153,7 +153,7 @@ INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
       }
       if (id == kIdCancel || id == kIdCancelComponents) {
         if (s.step == 14 || s.step == 15) PostQuitMessage(1);
-        else if (DialogBoxParamA(s.resources, MAKEINTRESOURCEA(kDialogCancel), dialog, confirmationProc, 0) == 1)
+        else if (confirmCancel(dialog))
           PostQuitMessage(1);
         return TRUE;
       }
@@ -173,6 +173,10 @@ INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     }
   }
   return FALSE;
+}
+
+bool confirmCancel(HWND owner) {
+  return DialogBoxParamA(runState().resources, MAKEINTRESOURCEA(kDialogCancel), owner, confirmationProc, 0) == 1;
 }
 
 }  // namespace tw

@@ -24,6 +24,8 @@ INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp);
 DLGPROC pageProcedure(int step);
 
 bool pageExists(int step);
+// The cancel confirmation (dialog 100): true when the user ends Setup.
+bool confirmCancel(HWND owner);
 bool profileHasType(int typeIndex);
 
 }  // namespace tw

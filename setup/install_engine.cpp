@@ -1,29 +1,388 @@
-// The install engine until the file, registry and uninstall work lands:
-// the check pass finds nothing to check, and the copy pass says plainly
-// that this build cannot install, so the sequence ends there.
+// The install run: the check pass that sums the space a copy needs, the
+// copy pass that extracts every chosen component's cabinet into its
+// target directory and installs the uninstaller with its record, and the
+// network pass that takes only the update files.
+#include "setup/install_engine.h"
+
 #include <windows.h>
 
-#include "setup/install_engine.h"
+#include <fdi.h>
+
+#include "common/uninstall_record.h"
+#include "setup/cabinet_binding.h"
+#include "setup/dialog_sequence.h"
+#include "setup/install_run.h"
+#include "setup/package_view.h"
+#include "setup/registration_run.h"
+#include "setup/runtime_messages.h"
 #include "setup/runtime_state.h"
+#include "setup/system_folders.h"
+#include "setup/type_components.h"
 
 namespace tw {
 namespace {
 
-class UnavailableEngine final : public InstallEngine {
+constexpr int kIdCopyHeading = 1400, kIdCheckHeading = 1425, kIdCurrentFile = 1450, kIdBar = 1500;
+constexpr int kMessageBlockedByFile = 1024, kMessageCannotCreate = 1026, kMessageNoSpace = 1028;
+constexpr int kMessageDamaged = 1029;
+constexpr int kStringCopying = 524;
+constexpr uint32_t kCabinetRegisterAndRelease = 3;
+
+void setBar(HWND dialog, int percent) {
+  if (dialog) SendDlgItemMessageA(dialog, kIdBar, 0x0402 /* PBM_SETPOS */, static_cast<WPARAM>(percent), 0);
+}
+
+INT_PTR CALLBACK checkProgressProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+
+HWND createCheckProgress() {
+  RunState& s = runState();
+  HWND owner = s.currentDialog ? s.currentDialog : s.mainWindow;
+  for (int id : {210, 220}) {
+    if (!FindResourceA(s.resources, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5))) continue;
+    HWND dialog = CreateDialogParamA(s.resources, MAKEINTRESOURCEA(id), owner, checkProgressProc, 0);
+    if (!dialog) return nullptr;
+    SendDlgItemMessageA(dialog, kIdBar, 0x0401 /* PBM_SETRANGE */, 0, MAKELPARAM(0, 100));
+    EnableWindow(GetDlgItem(dialog, 1), FALSE);
+    EnableWindow(GetDlgItem(dialog, 12), FALSE);
+    centerDialog(dialog, nullptr);
+    return dialog;
+  }
+  return nullptr;
+}
+
+void waitPumping(DWORD ms) {
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    pumpPending();
+    Sleep(25);
+  }
+}
+
+// The errors of a run, in a box with caption "Setup" and the warning icon.
+void showFailure(const RunFailure& f) {
+  switch (f.kind) {
+    case RunFailure::Message:
+      showMessage(f.message, MB_OK | MB_ICONWARNING, f.argument.empty() ? nullptr : f.argument.c_str());
+      break;
+    case RunFailure::Win32:
+    case RunFailure::OutOfMemory: {
+      DWORD code = f.kind == RunFailure::OutOfMemory ? ERROR_NOT_ENOUGH_MEMORY : f.code;
+      char system[512] = "";
+      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, system,
+                     sizeof system, nullptr);
+      char text[700];
+      wsprintfA(text, "Win32-Fehler. Code: %d.\n%s", static_cast<int>(code), system);
+      RunState& s = runState();
+      MessageBoxA(s.currentDialog ? s.currentDialog : s.mainWindow, text, "Setup", MB_OK | MB_ICONWARNING);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+bool isDirectory(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Creates `path` with its missing parents. Returns the levels created,
+// -1 when a level cannot be created, -2 when a file is in the way (its
+// path in `blocker`).
+int createLevels(const std::string& path, std::string& blocker) {
+  std::string existing = path;
+  std::vector<std::string> missing;
+  for (;;) {
+    DWORD a = GetFileAttributesA(existing.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES) {
+      if (!(a & FILE_ATTRIBUTE_DIRECTORY)) {
+        blocker = existing;
+        return -2;
+      }
+      break;
+    }
+    size_t sep = existing.find_last_of('\\');
+    if (sep == std::string::npos || sep == 0) return -1;
+    missing.push_back(existing);
+    existing.resize(sep);
+    if (existing.size() == 2 && existing[1] == ':') existing += '\\';
+  }
+  int created = 0;
+  for (size_t i = missing.size(); i-- > 0;) {
+    if (!CreateDirectoryA(missing[i].c_str(), nullptr)) return -1;
+    ++created;
+  }
+  return created;
+}
+
+std::string stripBackslash(std::string path) {
+  if (path.size() > 3 && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+bool offersUninstaller() {
+  std::string text;
+  return readSettingString(runProfile(), 12, text) || readSettingString(runProfile(), 13, text) ||
+         profileHasType(3);
+}
+
+unsigned long long freeSpaceOf(const std::string& path) {
+  std::string root = path.size() >= 3 && path[1] == ':' ? path.substr(0, 3) : path;
+  ULARGE_INTEGER available, total, free;
+  return GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free) ? available.QuadPart : ~0ull;
+}
+
+class FileEngine final : public InstallEngine {
  public:
-  bool installRun(unsigned modeBits) override {
-    if (modeBits & kRunCheckPass) return true;
-    MessageBoxA(runState().mainWindow, "Diese Ausgabe von Setup kann noch nicht installieren.", "Setup",
-                MB_OK | MB_ICONINFORMATION);
+  bool installRun(unsigned modeBits) override;
+  void registrationRun(RegistrationDirection direction, int mode) override { runRegistration(direction, mode); }
+
+ private:
+  bool processComponents(InstallRun& run, PackageView& package, CabinetBinding& cabinet, UninstallRecord* record);
+  bool extract(InstallRun& run, PackageView& package, CabinetBinding& cabinet, int cabinetIndex);
+};
+
+bool FileEngine::extract(InstallRun& run, PackageView& package, CabinetBinding& cabinet, int cabinetIndex) {
+  uint32_t size = 0;
+  const void* image = package.mapItem(kItemFirstComponent + static_cast<uint32_t>(cabinetIndex), size);
+  if (!image) {
+    run.fail(GetLastError() == ERROR_FILE_CORRUPT ? RunFailure::Message : RunFailure::Win32, kMessageDamaged);
     return false;
   }
-  void registrationRun(RegistrationDirection, int) override {}
-};
+  ERF error = {};
+  bool ok = cabinet.createMemoryFile(image, size, kCabinetRegisterAndRelease) &&
+            cabinet.decompressCab(nullptr, notifyCallback(), progressCallback(), &error, &run);
+  package.unmapItem();
+  if (ok) return true;
+  if (run.failure.kind != RunFailure::None) return false;
+  switch (error.erfOper) {
+    case FDIERROR_ALLOC_FAIL:
+      run.fail(RunFailure::OutOfMemory);
+      return false;
+    case FDIERROR_TARGET_FILE:
+      run.fail(RunFailure::Win32);
+      return false;
+    case FDIERROR_USER_ABORT:
+      run.fail(RunFailure::Abort);
+      return false;
+    default:
+      // Whatever else stops the library means the cabinet is not what the
+      // build wrote: a damaged package, never a silent success.
+      run.fail(RunFailure::Message, kMessageDamaged);
+      return false;
+  }
+}
+
+bool FileEngine::processComponents(InstallRun& run, PackageView& package, CabinetBinding& cabinet,
+                                   UninstallRecord* record) {
+  RunState& s = runState();
+  for (int number : typeComponentList(s.selectedType)) {
+    if (number < 0 || static_cast<size_t>(number) >= s.table.size() ||
+        static_cast<size_t>(number) >= s.components.size()) {
+      run.fail(RunFailure::Message, kMessageDamaged);
+      return false;
+    }
+    ComponentEntry& entry = s.table[number];
+    const ComponentRecord& component = s.components[number];
+    bool registry = (entry.flags & kComponentRegistry) != 0;
+    bool processed = run.check || componentProcessed(number);
+    UninstallEntry recorded;
+    recorded.value = registry ? (processed ? kEntryRegistryInstalled : kEntryRegistrySkipped)
+                              : (processed ? 0 : kEntryFileSkipped);
+    if (registry || !processed) {
+      if (record) record->entries.push_back(recorded);
+      continue;
+    }
+    entry.files = InstalledFiles(entry.fileCount);
+    bool haveTarget = false;
+    run.targetDir.clear();
+    if (entry.size > 0 || !run.check) {
+      run.targetDir = stripBackslash(expandRunPath(component.path));
+      if (run.check) {
+        haveTarget = isDirectory(run.targetDir);
+      } else {
+        std::string blocker;
+        int created = createLevels(run.targetDir, blocker);
+        entry.directoriesCreated = static_cast<int16_t>(created);
+        if (created == -2) {
+          run.fail(RunFailure::Message, kMessageBlockedByFile, blocker);
+          return false;
+        }
+        if (created == -1) {
+          run.fail(RunFailure::Message, kMessageCannotCreate, run.targetDir);
+          return false;
+        }
+        haveTarget = true;
+      }
+    }
+    if (run.check) entry.needed = 0;
+    if (entry.size <= 0) {
+      for (uint16_t i = 0; i < entry.fileCount; ++i) entry.files.set(i);
+    } else if (!haveTarget) {
+      entry.needed = static_cast<uint32_t>(entry.size);
+    } else {
+      run.record = &component;
+      run.entry = &entry;
+      run.fileEntries.clear();
+      for (size_t i = 0; i < component.entries.size(); ++i)
+        if (component.entries[i].depth == 1) run.fileEntries.push_back(i);
+      run.current = 0;
+      run.index = 0;
+      run.versionFromName = true;
+      run.newVersion = {};
+      entry.progressBytes = 0;
+      bool uncompressed = (entry.flags & kComponentUncompressed) != 0;
+      entry.progressTotal = uncompressed ? static_cast<uint32_t>(entry.size)
+                                         : package.itemSize(kItemFirstComponent + entry.cabinetIndex);
+      if (uncompressed) {
+        int error = copyFromSource(run, s.sourceFolder);
+        if (run.failure.kind != RunFailure::None) return false;
+        if (error == FDIERROR_TARGET_FILE) run.fail(RunFailure::Win32);
+        if (error == FDIERROR_USER_ABORT) run.fail(RunFailure::Abort);
+        if (error) return false;
+      } else if (entry.cabinetIndex < 0 || !extract(run, package, cabinet, entry.cabinetIndex)) {
+        run.fail(RunFailure::Message, kMessageDamaged);
+        return false;
+      }
+      if (run.index == 0 && entry.fileCount > 0) {
+        run.fail(RunFailure::Message, kMessageNoSpace);
+        return false;
+      }
+      // Placeholders after the last file of the cabinet.
+      for (uint16_t i = run.index; i < entry.fileCount; ++i) entry.files.set(i);
+    }
+    recorded.value = entry.directoriesCreated;
+    recorded.files = entry.files;
+    if (record) record->entries.push_back(recorded);
+  }
+  return true;
+}
+
+bool FileEngine::installRun(unsigned modeBits) {
+  RunState& s = runState();
+  InstallRun run;
+  run.check = (modeBits & kRunCheckPass) != 0;
+  run.network = (modeBits & kRunNetworkPass) != 0;
+
+  CabinetBinding cabinet;
+  PackageView package;
+  if (!cabinet.load(s.supportFolder) || !package.open(s.command.packagePath)) {
+    run.fail(RunFailure::Win32);
+    showFailure(run.failure);
+    return false;
+  }
+  HWND checkDialog = nullptr;
+  if (run.check) {
+    checkDialog = createCheckProgress();
+    run.progress = checkDialog;
+    setBar(checkDialog, 10);
+    waitPumping(250);
+    setBar(checkDialog, 20);
+    waitPumping(250);
+  } else {
+    run.progress = s.progressDialog;
+    run.askReadOnly = true;
+    run.copyHeading = languageString(kStringCopying);
+    if (run.progress) {
+      ShowWindow(GetDlgItem(run.progress, kIdCopyHeading), SW_SHOW);
+      ShowWindow(GetDlgItem(run.progress, kIdCheckHeading), SW_HIDE);
+      ShowWindow(GetDlgItem(run.progress, kIdCurrentFile), SW_SHOW);
+    }
+  }
+
+  // The uninstaller and its record; the record is written whole at the end
+  // of the run, also after a failure, so that what was installed can go.
+  bool withUninstaller = !run.check && !run.network && offersUninstaller();
+  UninstallRecord record;
+  std::string uninstaller;
+  if (withUninstaller) {
+    std::string blocker;
+    int levels = createLevels(s.installDir, blocker);
+    if (levels < 0) {
+      run.fail(RunFailure::Message, levels == -2 ? kMessageBlockedByFile : kMessageCannotCreate,
+               levels == -2 ? blocker : s.installDir);
+    } else {
+      record.installDirLevels = static_cast<int16_t>(levels);
+      uninstaller = s.installDir + "\\SETUP.EXE";
+      std::string dll = s.installDir + "\\SETUP.DLL";
+      SetFileAttributesA(uninstaller.c_str(), FILE_ATTRIBUTE_NORMAL);
+      SetFileAttributesA(dll.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (!CopyFileA((s.supportFolder + "\\_SETUP.EXE").c_str(), uninstaller.c_str(), FALSE) ||
+          !CopyFileA((s.supportFolder + "\\_SETUP.DLL").c_str(), dll.c_str(), FALSE)) {
+        run.fail(RunFailure::Win32);
+        uninstaller.clear();
+      }
+    }
+  }
+
+  bool ok = false;
+  for (;;) {
+    if (run.failure.kind != RunFailure::None) break;
+    run.done = 0;
+    run.total = 0;
+    for (int number : typeComponentList(s.selectedType)) {
+      if (number < 0 || static_cast<size_t>(number) >= s.table.size()) continue;
+      const ComponentEntry& e = s.table[number];
+      if ((e.flags & kComponentRegistry) || e.size <= 0 || (!run.check && !componentProcessed(number))) continue;
+      run.total += run.check || (e.flags & kComponentUncompressed)
+                       ? static_cast<uint64_t>(e.size)
+                       : package.itemSize(kItemFirstComponent + e.cabinetIndex);
+    }
+    record.entries.clear();
+    ok = processComponents(run, package, cabinet, uninstaller.empty() ? nullptr : &record);
+    if (!ok || !run.check) break;
+    uint64_t needed = 0;
+    for (int number : typeComponentList(s.selectedType))
+      if (number >= 0 && static_cast<size_t>(number) < s.table.size() && componentProcessed(number))
+        needed += s.table[number].needed;
+    if (needed <= freeSpaceOf(s.installDir)) break;
+    int answer = showMessage(kMessageNoSpace, MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
+    if (answer == IDRETRY) continue;
+    // Ignore goes on: the copy itself still finds a full drive, file by
+    // file, before it writes a file's data.
+    if (answer == IDIGNORE) break;
+    if ((modeBits & kRunAskBeforeGivingUp) && !confirmCancel(checkDialog ? checkDialog : s.currentDialog)) continue;
+    ok = false;
+    break;
+  }
+  if (!ok) showFailure(run.failure);
+  package.close();
+  cabinet.release();
+
+  if (!uninstaller.empty()) {
+    // Components the run did not come to count as not installed.
+    std::vector<int> list = typeComponentList(s.selectedType);
+    for (size_t i = record.entries.size(); i < list.size(); ++i) {
+      UninstallEntry missing;
+      bool registry = list[i] >= 0 && static_cast<size_t>(list[i]) < s.table.size() &&
+                      (s.table[list[i]].flags & kComponentRegistry);
+      missing.value = registry ? kEntryRegistrySkipped : kEntryFileSkipped;
+      record.entries.push_back(missing);
+    }
+    record.shortcutFlags = static_cast<uint16_t>((s.quickEntry ? 1 : 0) |
+                                                 (s.desktop && !s.programFolder.empty() ? 2 : 0));
+    record.programFolder = s.programFolder;
+    record.installType = static_cast<uint16_t>(s.selectedType);
+    record.componentCount = static_cast<uint16_t>(s.components.size());
+    std::vector<uint8_t> bytes = encodeUninstallRecord(record);
+    HANDLE file = CreateFileA(uninstaller.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD written = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+      SetFilePointer(file, 0, nullptr, FILE_END);
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+      CloseHandle(file);
+    }
+  }
+  if (checkDialog) DestroyWindow(checkDialog);
+  if (run.progress && !run.check) SetDlgItemTextA(run.progress, kIdCurrentFile, "");
+  if (ok && !run.check) setBar(run.progress, 90);
+  return ok;
+}
 
 }  // namespace
 
 InstallEngine& installEngine() {
-  static UnavailableEngine engine;
+  static FileEngine engine;
   return engine;
 }
 

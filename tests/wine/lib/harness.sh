@@ -211,7 +211,7 @@ _wt_kill_prefix_processes() {
     [ "$pid" = "$$" ] && continue
     # The display is stopped in order below (a killed Xvfb leaves its lock).
     [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ] && continue
-    if tr '\0' '\n' <"$environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+    if { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
       kill -KILL "$pid" 2>/dev/null
     fi
   done

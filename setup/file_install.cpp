@@ -1,0 +1,247 @@
+// Installing one file: the overwrite decision, the shared count, the
+// read-only question, files in use replaced at the next restart, the
+// space reservation, times and the INI rewrite.
+#include <windows.h>
+
+#include "setup/file_version_reader.h"
+#include "setup/install_run.h"
+#include "setup/runtime_messages.h"
+#include "setup/runtime_state.h"
+#include "setup/shared_dll_counter.h"
+#include "setup/system_folders.h"
+
+namespace tw {
+namespace {
+
+constexpr int kDialogReadOnly = 101, kIdQuestion = 101, kIdAskAgain = 100;
+constexpr int kIdCurrentFile = 1450;
+constexpr int kMessageNoSpace = 1028, kMessageDamaged = 1029;
+constexpr DWORD kAttributeMask =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+struct ReadOnlyQuestion {
+  std::string path;
+  bool askAgain = true;
+};
+
+INT_PTR CALLBACK readOnlyProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* question = reinterpret_cast<ReadOnlyQuestion*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  if (msg == WM_INITDIALOG) {
+    SetWindowLongPtrA(dialog, DWLP_USER, lp);
+    question = reinterpret_cast<ReadOnlyQuestion*>(lp);
+    formatWithName(dialog, kIdQuestion, question->path.c_str());
+    centerDialog(dialog, nullptr);
+    return TRUE;
+  }
+  if (msg == WM_COMMAND && (LOWORD(wp) == IDYES || LOWORD(wp) == IDNO || LOWORD(wp) == IDCANCEL)) {
+    if (question) question->askAgain = IsDlgButtonChecked(dialog, kIdAskAgain) != BST_CHECKED;
+    EndDialog(dialog, LOWORD(wp));
+    return TRUE;
+  }
+  return FALSE;
+}
+
+bool quitRequested() {
+  MSG msg;
+  return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+}
+
+// Only a plain file name may come from a cabinet: nothing that climbs out
+// of the target directory or names a device path.
+bool plainName(const std::string& name) {
+  if (name.empty() || name.find_first_of("\\/:") != std::string::npos) return false;
+  return name != "." && name != "..";
+}
+
+void registerReplacement(const std::string& target, const std::string& temporary) {
+  runState().restartNeeded = true;
+  if (GetVersion() & 0x80000000) {
+    std::string ini = runState().windowsFolder + "\\WININIT.INI";
+    WritePrivateProfileStringA("Rename", target.c_str(), temporary.c_str(), ini.c_str());
+  } else {
+    // Replacing is the point: without it the move at restart fails, as
+    // the file it replaces is there.
+    MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING);
+  }
+}
+
+void rewriteIni(const std::string& path) {
+  HANDLE in = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (in == INVALID_HANDLE_VALUE) return;
+  DWORD size = GetFileSize(in, nullptr), got = 0;
+  std::string text(size == INVALID_FILE_SIZE ? 0 : size, '\0');
+  bool read = size != INVALID_FILE_SIZE && (size == 0 || (ReadFile(in, &text[0], size, &got, nullptr) && got == size));
+  CloseHandle(in);
+  if (!read) return;
+  std::string folder = path.substr(0, path.find_last_of('\\'));
+  char temporary[MAX_PATH];
+  if (!GetTempFileNameA(folder.c_str(), "ZEI", 0, temporary)) return;
+  std::string out;
+  out.reserve(text.size() + 256);
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    size_t next = end == std::string::npos ? text.size() : end + 1;
+    size_t lineEnd = end == std::string::npos ? text.size() : end;
+    if (lineEnd > start && text[lineEnd - 1] == '\r') --lineEnd;
+    std::string line = text.substr(start, lineEnd - start);
+    out += iniLineKeptVerbatim(line) ? line : expandRunPath(line);
+    out.append(text, lineEnd, next - lineEnd);
+    start = next;
+  }
+  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  bool ok = file != INVALID_HANDLE_VALUE &&
+            WriteFile(file, out.data(), static_cast<DWORD>(out.size()), &written, nullptr) && written == out.size();
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (ok && DeleteFileA(path.c_str()) && MoveFileA(temporary, path.c_str())) return;
+  DeleteFileA(temporary);
+}
+
+void advanceEntry(InstallRun& run) { ++run.current; }
+
+}  // namespace
+
+void countProgress(InstallRun& run, uint64_t bytes, int base, int span) {
+  if (run.progress && run.total)
+    SendDlgItemMessageA(run.progress, 1500, 0x0402 /* PBM_SETPOS */,
+                        static_cast<WPARAM>(base + run.done * span / run.total), 0);
+  run.done += bytes;
+}
+
+INT_PTR beginFile(InstallRun& run, const FileNote& note) {
+  RunState& s = runState();
+  while (const ProfileEntry* e = run.currentEntry()) {
+    if ((e->flags & (kFileEntry | kFilePlaceholder)) != (kFileEntry | kFilePlaceholder)) break;
+    run.entry->files.set(run.index++);
+    advanceEntry(run);
+  }
+  const ProfileEntry* e = run.currentEntry();
+  std::string name = note.name ? note.name : "";
+  if (!e || !(e->flags & kFileEntry)) {
+    // More files in the cabinet than its component lists.
+    run.fail(RunFailure::Message, kMessageDamaged);
+    return -1;
+  }
+  uint32_t flags = e->flags;
+  auto mode = static_cast<OverwriteMode>(flags & kFileModeMask);
+  if (mode == OverwriteMode::IfHigherVersion && run.versionFromName) {
+    if (auto v = versionFromCabinetName(name)) run.newVersion = *v;
+    name = targetNameFromCabinetName(name, true);
+  }
+  if (!plainName(name)) {
+    run.fail(RunFailure::Message, kMessageDamaged);
+    return -1;
+  }
+  std::string target = run.targetDir + "\\" + name;
+
+  if (run.check) {
+    countProgress(run, note.size, 20, 80);
+  } else {
+    if (run.progress && (!run.network || (flags & kFileUpdate)))
+      SetDlgItemTextA(run.progress, kIdCurrentFile, (run.copyHeading + name).c_str());
+    run.done += name.size() + 17;
+  }
+  pumpPending();
+  if (!run.check && quitRequested()) return -1;
+
+  bool skip = false;
+  if (run.network && !(flags & kFileUpdate)) {
+    skip = true;
+  }
+  WIN32_FIND_DATAA found;
+  HANDLE search = skip ? INVALID_HANDLE_VALUE : FindFirstFileA(target.c_str(), &found);
+  bool exists = search != INVALID_HANDLE_VALUE;
+  if (exists) FindClose(search);
+  if (exists && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    run.fail(RunFailure::Win32);
+    return -1;
+  }
+  uint64_t existingSize = exists ? (uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow) : 0;
+  if (exists) {
+    ExistingFile existing;
+    existing.creationTime = uint64_t{found.ftCreationTime.dwHighDateTime} << 32 | found.ftCreationTime.dwLowDateTime;
+    if (mode == OverwriteMode::IfHigherVersion) existing.version = readFileVersion(target);
+    skip = !replacesExisting(mode, existing, note.date, note.time, run.newVersion);
+  }
+  if ((flags & kFileShared) && !run.check && !s.earlierInstallation && !(run.network && !(flags & kFileUpdate)))
+    adjustSharedCount(target, +1);
+
+  if (skip) {
+    run.entry->files.set(run.index++, false);
+    advanceEntry(run);
+    return 0;
+  }
+  run.entry->files.set(run.index);
+  if (run.check) {
+    if (note.size > existingSize) run.entry->needed += static_cast<uint32_t>(note.size - existingSize);
+    ++run.index;
+    advanceEntry(run);
+    return 0;
+  }
+
+  if (exists && (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+    if (run.askReadOnly && !(flags & kFileReadOnly)) {
+      ReadOnlyQuestion question{target};
+      INT_PTR answer = DialogBoxParamA(s.resources, MAKEINTRESOURCEA(kDialogReadOnly), s.progressDialog,
+                                       readOnlyProc, reinterpret_cast<LPARAM>(&question));
+      if (!question.askAgain) run.askReadOnly = false;
+      if (answer != IDYES) {
+        ++run.index;
+        advanceEntry(run);
+        return 0;
+      }
+    }
+    SetFileAttributesA(target.c_str(), found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+  DWORD attributes = note.attributes & kAttributeMask;
+  if (!attributes) attributes = FILE_ATTRIBUTE_NORMAL;
+  attributes |= FILE_FLAG_SEQUENTIAL_SCAN;
+  HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    // A file in use refuses with access denied or, on the NT family, with
+    // a sharing violation: its data goes beside it until the restart.
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
+      std::string temporary = inUseReplacementPath(target);
+      file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+      if (file != INVALID_HANDLE_VALUE) registerReplacement(target, temporary);
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+      showSystemError(s.progressDialog, 0);
+      return -1;
+    }
+  }
+  if (note.size > 4) {
+    for (;;) {
+      DWORD written = 0;
+      static const char kReserve[4] = {};
+      if (SetFilePointer(file, static_cast<LONG>(note.size - 4), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+          WriteFile(file, kReserve, 4, &written, nullptr) && written == 4)
+        break;
+      if (showMessage(kMessageNoSpace, MB_RETRYCANCEL | MB_ICONSTOP) != IDRETRY) {
+        CloseHandle(file);
+        return -1;
+      }
+    }
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+  }
+  ++run.index;
+  return reinterpret_cast<INT_PTR>(file);
+}
+
+void endFile(InstallRun& run, HANDLE file, const FileNote& note) {
+  FILETIME stamp;
+  // The cabinet's DOS time is used as it stands, without a zone shift.
+  if (DosDateTimeToFileTime(note.date, note.time, &stamp)) SetFileTime(file, &stamp, &stamp, &stamp);
+  CloseHandle(file);
+  const ProfileEntry* e = run.currentEntry();
+  if (e && (e->flags & kFileIni)) {
+    std::string name = targetNameFromCabinetName(note.name, (e->flags & kFileModeMask) == 2 && run.versionFromName);
+    rewriteIni(run.targetDir + "\\" + name);
+  }
+  advanceEntry(run);
+}
+
+}  // namespace tw
