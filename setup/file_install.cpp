@@ -53,16 +53,20 @@ bool plainName(const std::string& name) {
   return name != "." && name != "..";
 }
 
+// Registered once the temporary file is closed: the system may look at it.
 void registerReplacement(const std::string& target, const std::string& temporary) {
   runState().restartNeeded = true;
+  bool registered;
   if (GetVersion() & 0x80000000) {
     std::string ini = runState().windowsFolder + "\\WININIT.INI";
-    WritePrivateProfileStringA("Rename", target.c_str(), temporary.c_str(), ini.c_str());
+    registered = WritePrivateProfileStringA("Rename", target.c_str(), temporary.c_str(), ini.c_str());
   } else {
     // Replacing is the point: without it the move at restart fails, as
     // the file it replaces is there.
-    MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING);
+    registered =
+        MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING);
   }
+  if (!registered) showSystemError(runState().progressDialog, 0);
 }
 
 void rewriteIni(const std::string& path) {
@@ -206,7 +210,10 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
     if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
       std::string temporary = inUseReplacementPath(target);
       file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-      if (file != INVALID_HANDLE_VALUE) registerReplacement(target, temporary);
+      if (file != INVALID_HANDLE_VALUE) {
+        run.replaceAtRestart = target;
+        run.temporaryPath = temporary;
+      }
     }
     if (file == INVALID_HANDLE_VALUE) {
       showSystemError(s.progressDialog, 0);
@@ -239,7 +246,11 @@ void endFile(InstallRun& run, HANDLE file, const FileNote& note) {
   const ProfileEntry* e = run.currentEntry();
   if (e && (e->flags & kFileIni)) {
     std::string name = targetNameFromCabinetName(note.name, (e->flags & kFileModeMask) == 2 && run.versionFromName);
-    rewriteIni(run.targetDir + "\\" + name);
+    rewriteIni(run.replaceAtRestart.empty() ? run.targetDir + "\\" + name : run.temporaryPath);
+  }
+  if (!run.replaceAtRestart.empty()) {
+    registerReplacement(run.replaceAtRestart, run.temporaryPath);
+    run.replaceAtRestart.clear();
   }
   advanceEntry(run);
 }
