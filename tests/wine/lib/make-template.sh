@@ -63,6 +63,12 @@ done
 [ -n "$fonts" ] || fail "found no folder with Wine's fonts (marlett.ttf)"
 cp -n "$fonts"/* "$new/drive_c/windows/Fonts/" || fail "cannot copy Wine's fonts from $fonts"
 
+# Wine links the user's Desktop, Documents and the like to the Unix home
+# folder; a test's links and files must stay inside its own prefix.
+for link in "$new"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm -f "$link" && mkdir "$link" || fail "cannot replace the link $link"; fi
+done
+
 # A virtual desktop makes Wine draw captions and frames itself, so a
 # screenshot shows windows as a user sees them, at fixed places. No crash
 # dialog: a crashing program ends instead of waiting for a click.

@@ -90,8 +90,12 @@ ui_click 1
 # The runtime, then its folder remover, end by themselves.
 check "the runtime ends after the finish page" wine_wait_idle 60
 
-# Cancel asks before it ends Setup.
+# Cancel asks before it ends Setup. The installation just made is
+# mentioned first (1033): No goes on.
 wine_start "$package"
+box=$(ui_box 30 | tr -d '\r')
+check "an earlier installation is mentioned" grep -q 'bestehende Installation von Notizblock' <<<"$box"
+ui_answer 7
 check "welcome page again" ui_wait 710 30
 ui_click 2
 check "the cancel question appears" ui_wait 710 10 --title Setup
