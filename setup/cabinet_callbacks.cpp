@@ -23,6 +23,7 @@ INT_PTR DIAMONDAPI onNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION note) {
       return beginFile(run, file);
     case fdintCLOSE_FILE_INFO:
       if (run.check) return 1;
+      if (!run.blocksReported) countProgress(run, run.fileSize, 0, 90);
       endFile(run, reinterpret_cast<HANDLE>(note->hf), file);
       return 1;
     default:
@@ -40,6 +41,7 @@ int DIAMONDAPI onProgress(PFDIDECRYPT d) {
       if (!run.check) run.done += 8;
       return 0;
     case fdidtDECRYPT:
+      run.blocksReported = true;
       if (!run.check) {
         bool firstHalf = d->decrypt.fSplit && d->decrypt.cbPartial == 0;
         countProgress(run, firstHalf ? 0 : 8u + d->decrypt.cbData + d->decrypt.cbPartial, 0, 90);

@@ -107,9 +107,11 @@ void advanceEntry(InstallRun& run) { ++run.current; }
 }  // namespace
 
 void countProgress(InstallRun& run, uint64_t bytes, int base, int span) {
-  if (run.progress && run.total)
-    SendDlgItemMessageA(run.progress, 1500, 0x0402 /* PBM_SETPOS */,
-                        static_cast<WPARAM>(base + run.done * span / run.total), 0);
+  if (run.progress && run.total) {
+    uint64_t done = run.done < run.total ? run.done : run.total;
+    SendDlgItemMessageA(run.progress, 1500, 0x0402 /* PBM_SETPOS */, static_cast<WPARAM>(base + done * span / run.total),
+                        0);
+  }
   run.done += bytes;
 }
 
@@ -142,12 +144,23 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
   if (run.check) {
     countProgress(run, note.size, 20, 80);
   } else {
-    if (run.progress && (!run.network || (flags & kFileUpdate)))
+    // The name is repainted at most every 40 ms: with many small files the
+    // painting, not the copying, would set the pace.
+    DWORD now = GetTickCount();
+    if (run.progress && (!run.network || (flags & kFileUpdate)) && now - run.lastShown >= 40) {
       SetDlgItemTextA(run.progress, kIdCurrentFile, (run.copyHeading + name).c_str());
+      run.lastShown = now;
+    }
     run.done += name.size() + 17;
   }
-  pumpPending();
-  if (!run.check && quitRequested()) return -1;
+  // Messages are dispatched between files, often enough for the pages to
+  // stay responsive but not for every one of many small files.
+  DWORD tick = GetTickCount();
+  if (tick - run.lastPumped >= 40) {
+    run.lastPumped = tick;
+    pumpPending();
+    if (!run.check && quitRequested()) return -1;
+  }
 
   bool skip = false;
   if (run.network && !(flags & kFileUpdate)) {
@@ -235,6 +248,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
     SetFilePointer(file, 0, nullptr, FILE_BEGIN);
   }
   ++run.index;
+  run.fileSize = note.size;
   return reinterpret_cast<INT_PTR>(file);
 }
 

@@ -39,6 +39,12 @@ struct InstallRun {
   std::string temporaryPath;
   FileVersionPair newVersion{};
   bool versionFromName = true;
+  // Not every cabinet library reports its data blocks; then the files'
+  // sizes move the bar.
+  bool blocksReported = false;
+  uint32_t fileSize = 0;     // of the file being written
+  DWORD lastShown = 0;       // tick count of the last progress repaint
+  DWORD lastPumped = 0;      // and of the last message dispatch
   RunFailure failure;
 
   const ProfileEntry* currentEntry() const {
