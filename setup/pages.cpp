@@ -241,7 +241,8 @@ void writeContinuationValue() {
   RunState& s = runState();
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::string command = std::string(self) + " \"ZETUFINISH\" \"" + s.installDir + "\"";
+  // Quoted: a path with blanks would otherwise start another program.
+  std::string command = "\"" + std::string(self) + "\" \"ZETUFINISH\" \"" + s.installDir + "\"";
   HKEY run;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, nullptr, 0,
                       KEY_SET_VALUE, nullptr, &run, nullptr) != ERROR_SUCCESS)

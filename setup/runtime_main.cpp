@@ -220,7 +220,9 @@ void updateRun(RunState& s) {
 
 // What the step at which the wizard ended asks for.
 void finalAction(RunState& s) {
-  bool installing = !s.sourceFolder.empty();
+  // A continuation after the restart still runs from the work folder,
+  // which goes once it ends, as at the end of an installation.
+  bool installing = !s.sourceFolder.empty() || s.command.mode == SetupMode::Continuation;
   if (s.step == 12 && (s.finalChoice & 4)) {
     restartComputer(s);
   } else if (s.step == 13 && (s.finalChoice & 3)) {
