@@ -239,6 +239,8 @@ void showRemovalResult() {
   if (!dialog) return;
   bool incomplete = progress.notAllRemoved || !progress.pendingDirectories.empty();
   ShowWindow(GetDlgItem(dialog, incomplete ? kIncompleteText : kSuccessText), SW_SHOW);
+  // The removal's own figures end at 90; the end is the end.
+  SendDlgItemMessageA(dialog, kProgressBar, PBM_SETPOS, 100, 0);
   EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
   markUninstallStep(kStepSystemEntries);
   EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
