@@ -341,7 +341,12 @@ bool FileEngine::installRun(unsigned modeBits) {
     // Ignore goes on: the copy itself still finds a full drive, file by
     // file, before it writes a file's data.
     if (answer == IDIGNORE) break;
-    if ((modeBits & kRunAskBeforeGivingUp) && !confirmCancel(checkDialog ? checkDialog : s.currentDialog)) continue;
+    // Abort: back to the page to choose another drive; where no page shows
+    // the destination, the user is asked whether Setup ends.
+    if (modeBits & kRunAskBeforeGivingUp) {
+      if (!confirmCancel(checkDialog ? checkDialog : s.currentDialog)) continue;
+      PostQuitMessage(1);
+    }
     ok = false;
     break;
   }
