@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: build every deliverable, build the sample package with the
-# builder's command line, and run the package under Wine as far as the
-# runtime goes (the dispatcher unpacks it and starts Setup).
+# builder's command line, install it under Wine through its wizard (the UI
+# driver presses the buttons a user would), show what it installed, and
+# remove it again with the command its uninstall entry registers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -35,15 +36,40 @@ timeout 300 wine build/win32/dist/Tamblix.exe /build "$(win "$work/sample/sample
   /out "$(win "$work")\\Notizblock.exe" | iconv -f cp1252 -t utf-8 | tr -d '\r' | tail -5
 ls -l "$work/Notizblock.exe"
 
-echo "== running the package (screenshot: $work/package.png)"
+echo "== installing the package through its wizard (screenshots in $work)"
 Xvfb :91 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
 sleep 1
-DISPLAY=:91 timeout 60 wine "$work/Notizblock.exe" &
-sleep 8
-xwd -root -display :91 | convert xwd:- "$work/package.png" || true
-temp=$WINEPREFIX/drive_c/users/${USER:-root}/Temp
-[ -d "$temp" ] || temp=$(find "$WINEPREFIX/drive_c/users" -maxdepth 2 -name Temp | head -1)
-echo "unpacked into the temporary folder:"
-find "$temp" -maxdepth 2 | sed "s|$temp|  %TEMP%|"
+export DISPLAY=:91 TW_UIDRIVER=$root/build/win32/test-tools/uidriver.exe
+source tests/wine/driver/driver.sh
+shot() { xwd -root -display :91 | convert xwd:- "$work/$1" || true; }
+step() { echo "   $1"; }
+wine "$work/Notizblock.exe" &
+ui_wait 710 60 >/dev/null && shot welcome.png && step "welcome page" && ui_click 1
+ui_wait 25 >/dev/null && ui_check 25 && step "licence accepted" && ui_click 1
+ui_wait 715 >/dev/null && step "destination: $(ui_text 715 | tr -d '\r')" && ui_click 1
+ui_wait 501 >/dev/null && step "setup type: Normal" && ui_click 1
+ui_wait 303 >/dev/null && step "program folder: $(ui_text 301 | tr -d '\r')" && ui_click 1
+ui_wait 301 >/dev/null && shot summary.png && step "summary, Next starts the copy" && ui_click 1
+ui_wait 521 120 >/dev/null && shot finish.png && step "finish page" && ui_click 1
+timeout 120 wineserver -w || true
+dir="$WINEPREFIX/drive_c/Program Files/Notizblock"
+echo "installed into C:\Program Files\Notizblock:"
+ls -l "$dir" | sed 's/^/  /'
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Notizblock 1.20'
+echo "uninstall entry:"
+timeout 60 wine reg query "$key" 2>/dev/null | tr -d '\r' | sed 's/^/  /'
+command=$(timeout 60 wine reg query "$key" /v UninstallString 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+
+echo "== removing it: $command"
+wine "$(sed 's/^"\([^"]*\)".*/\1/' <<<"$command")" ZETUREMOVE &
+ui_box 30 | tr -d '\r' | sed 's/^/   /'
+ui_answer 6
+ui_wait 700 60 >/dev/null
+for i in $(seq 120); do ui_enabled 1 2>/dev/null && break; sleep 0.5; done
+shot uninstalled.png
+ui_visible 701 && step "Das Programm wurde erfolgreich deinstalliert." || step "not everything could be removed"
+ui_click 1
+timeout 120 wineserver -w || true
+if [ -e "$dir" ]; then echo "left in the installation folder:"; ls -l "$dir"; else echo "the installation folder is gone"; fi
