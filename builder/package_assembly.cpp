@@ -7,6 +7,7 @@
 #include "builder/build/profile_records.h"
 #include "builder/build/profile_writer.h"
 #include "builder/cabinet.h"
+#include "builder/console_reporter.h"
 #include "builder/file_version.h"
 #include "common/res_file.h"
 #include "common/string_block.h"
@@ -149,20 +150,36 @@ double compressPackage(const ProjectDocument& p, const std::string& builderFolde
 }  // namespace
 
 void bindResources(const std::string& builderFolder, const std::string& target, const std::string& resourceFile) {
-  std::string command = "rsrc \"" + target + "\" \"" + resourceFile + "\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  std::string line = command;
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr, &si, &pi))
-    throw BuildError("Der Ressourcenbinder rsrc konnte nicht gestartet werden: " +
-                     withoutPeriod(systemErrorText(GetLastError())) + "." + kAborted);
-  WaitForSingleObject(pi.hProcess, INFINITE);
-  DWORD code = 1;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  // The binder's exit code when its command line did not hold its two paths.
+  constexpr DWORD kBinderUsage = 2;
+  const std::string command = "rsrc \"" + target + "\" \"" + resourceFile + "\"";
+  auto runBinder = [&command]() -> DWORD {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string line = command;  // CreateProcess may write into it
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr, &si, &pi))
+      throw BuildError("Der Ressourcenbinder rsrc konnte nicht gestartet werden: " +
+                       withoutPeriod(systemErrorText(GetLastError())) + "." + kAborted);
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD code = 1;
+    if (!GetExitCodeProcess(pi.hProcess, &code)) code = 1;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+  };
+  DWORD code = runBinder();
+  if (code == kBinderUsage) {
+    // The binder refuses before it touches the module, so a second start
+    // with the same command line is safe; say so, since it should not happen.
+    writeConsole(true, "Der Ressourcenbinder hat seine Befehlszeile nicht erhalten (Code 2), zweiter Start: " +
+                           command + "\r\n");
+    code = runBinder();
+  }
   DeleteFileA(resourceFile.c_str());
+  if (code == kBinderUsage)
+    throw BuildError("Der Ressourcenbinder hat seine Befehlszeile zweimal nicht erhalten (" + command + ")." +
+                     kAborted);
   if (code != 0)
     throw BuildError("Der Ressourcenbinder konnte die Ressourcen nicht in \"" + target + "\" einbinden (Code " +
                      std::to_string(code) + ")." + kAborted);

@@ -60,7 +60,10 @@ std::wstring widen(const char* text) {
 
 int run(int argc, wchar_t** argv) {
   if (argc != 3 || argv[1][0] == L'\0' || argv[2][0] == L'\0') {
-    writeError(L"usage: rsrc \"TARGET\" \"FILE.RES\"");
+    // The line as it arrived: when a starter's paths go missing, this shows
+    // whether they were ever on it.
+    writeError(L"usage: rsrc \"TARGET\" \"FILE.RES\"\r\nrsrc: command line was: " +
+               std::wstring(GetCommandLineW()));
     return kExitUsage;
   }
   const std::wstring target = argv[1];

@@ -2,7 +2,8 @@
 # rsrc.exe binds a resource file into modules: the bound resources are found
 # with their bytes, a resource of the same type and name is replaced in every
 # language, the module's other resources and its code stay; failures leave
-# the module as it was and say why on stderr with a nonzero exit code.
+# the module as it was and say why on stderr with a nonzero exit code; started
+# detached as the builder starts it, it gets its arguments every time.
 source "$TW_HARNESS"
 wine_test_begin rsrc_bind
 
@@ -151,19 +152,31 @@ check_eq "no-arguments-usage-code" 2 "$WT_RC"
 check "no-arguments-usage-said" grep -q 'usage: rsrc' usage.err
 
 # As the builder starts it: "rsrc" found by search from the starting
-# program's folder, detached without console, handles inherited.
+# program's folder, detached without console, handles inherited; many times
+# over, since a start that loses its arguments was seen once in many runs.
+# The paths are checked first, so that a failed conversion here cannot pass
+# for arguments lost on the way.
 builder=$work/builder
 mkdir -p "$builder"
 cp "$rsrc" "$probe" "$builder/"
 cp "$probe" spawned.exe
-line="rsrc \"$(wine_winpath "$work/spawned.exe")\" \"$(wine_winpath "$work/bind.res")\""
-out=$(cd "$WT_DIR" && timeout 60 wine "$builder/$(basename "$probe")" spawn "$line" 2>&1 | tr -d '\r')
-check_eq "detached-start-succeeds" "exit 0" "$out"
+spawned=$(wine_winpath "$work/spawned.exe")
+bound_res=$(wine_winpath "$work/bind.res")
+cut_res=$(wine_winpath "$work/cut.res")
+check "detached-paths-converted" test -n "$spawned" -a -n "$bound_res" -a -n "$cut_res"
+# spawn LINE [COUNT]: the starts' exit codes, counted ("40 exit 0").
+spawn() {
+  (cd "$WT_DIR" && timeout 60 wine "$builder/$(basename "$probe")" spawn "$@" 2>&1) |
+    tr -d '\r' | sort | uniq -c | sed 's/^ *//'
+}
+starts=40
+check_eq "detached-starts-succeed" "$starts exit 0" "$(spawn "rsrc \"$spawned\" \"$bound_res\"" $starts)"
 dumped "detached-start-bound" spawned.exe ZETUDATA PROFILE 0 profile.bin
+check_eq "detached-binds-equal-one-bind" "$after" "$(list spawned.exe)"
 sum=$(sha1sum <spawned.exe)
-line="rsrc \"$(wine_winpath "$work/spawned.exe")\" \"$(wine_winpath "$work/cut.res")\""
-out=$(cd "$WT_DIR" && timeout 60 wine "$builder/$(basename "$probe")" spawn "$line" 2>&1 | tr -d '\r')
-check_eq "detached-failure-exit-code" "exit 1" "$out"
+check_eq "detached-failure-exit-code" "1 exit 1" "$(spawn "rsrc \"$spawned\" \"$cut_res\"")"
 check_eq "detached-failure-unchanged" "$sum" "$(sha1sum <spawned.exe)"
+# What a start that lost its arguments looks like to the starter.
+check_eq "detached-usage-exit-code" "1 exit 2" "$(spawn "rsrc \"\" \"$bound_res\"")"
 
 wine_test_finish

@@ -5,10 +5,14 @@
 //   res_probe list MODULE                  one line per resource: type name lang size fnv
 //   res_probe dump MODULE TYPE NAME LANG OUT   (#n for ordinals, LANG in hex)
 //   res_probe self TYPE NAME                the same lookup in the running image
-//   res_probe spawn COMMANDLINE             as the builder starts the binder: program found
+//   res_probe spawn COMMANDLINE [COUNT]     as the builder starts the binder: program found
 //                                          by search, detached, inheriting handles, own
-//                                          environment and folder; prints the exit code
+//                                          environment and folder; COUNT times (1), one
+//                                          "exit N" line each
 //   res_probe hold PIDFILE STOPFILE         writes its process id, waits for STOPFILE
+//
+// Copied as rsrc.exe into a builder folder it stands in for the binder: see
+// standIn().
 #include <windows.h>
 
 #include <cstdio>
@@ -98,7 +102,8 @@ int self(const wchar_t* type, const wchar_t* name) {
   return 0;
 }
 
-int spawn(const wchar_t* commandLine) {
+// One start as the builder makes it; the exit code, or -1 when it did not start.
+long spawnOnce(const wchar_t* commandLine) {
   std::wstring line = commandLine;
   STARTUPINFOW si;
   ZeroMemory(&si, sizeof si);
@@ -107,14 +112,24 @@ int spawn(const wchar_t* commandLine) {
   if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
                       nullptr, &si, &pi)) {
     fwprintf(stderr, L"cannot start: %lu\n", GetLastError());
-    return 1;
+    return -1;
   }
   WaitForSingleObject(pi.hProcess, INFINITE);
   DWORD code = 0;
   GetExitCodeProcess(pi.hProcess, &code);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  wprintf(L"exit %lu\n", code);
+  return long(code);
+}
+
+// Prints one line per start, "exit N", so that a start that went wrong once
+// in many shows.
+int spawn(const wchar_t* commandLine, int count) {
+  for (int i = 0; i < count; ++i) {
+    long code = spawnOnce(commandLine);
+    if (code < 0) return 1;
+    wprintf(L"exit %lu\n", static_cast<unsigned long>(code));
+  }
   return 0;
 }
 
@@ -131,15 +146,60 @@ int hold(const wchar_t* pidFile, const wchar_t* stopFile) {
   return 3;
 }
 
+// The binder's stand-in: appends each command line it gets to starts.txt
+// beside it. Its first start fails with the binder's usage code, as a start
+// that lost its arguments would (every start, while usage-always is there);
+// later starts run rsrc-real.exe from the same folder with the same arguments.
+int standIn(const std::wstring& folder) {
+  const std::wstring line = GetCommandLineW();
+  const std::wstring log = folder + L"starts.txt";
+  int before = 0;
+  if (FILE* f = _wfopen(log.c_str(), L"r")) {
+    for (int c; (c = fgetc(f)) != EOF;) before += c == '\n';
+    fclose(f);
+  }
+  if (FILE* f = _wfopen(log.c_str(), L"a")) {
+    fwprintf(f, L"%ls\n", line.c_str());
+    fclose(f);
+  }
+  const bool alwaysFail =
+      GetFileAttributesW((folder + L"usage-always").c_str()) != INVALID_FILE_ATTRIBUTES;
+  if (before == 0 || alwaysFail) return 2;
+  // The builder's line is rsrc and the two quoted paths; pass the paths on.
+  size_t rest = line.find(L' ');
+  std::wstring real = folder + L"rsrc-real.exe";
+  std::wstring forward = L"\"" + real + L"\"" + (rest == std::wstring::npos ? L"" : line.substr(rest));
+  STARTUPINFOW si;
+  ZeroMemory(&si, sizeof si);
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi;
+  if (!CreateProcessW(real.c_str(), &forward[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &si, &pi))
+    return 3;
+  WaitForSingleObject(pi.hProcess, INFINITE);
+  DWORD code = 3;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return int(code);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  wchar_t module[MAX_PATH];
+  DWORD length = GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::wstring path(module, length < MAX_PATH ? length : 0);
+  size_t slash = path.rfind(L'\\');
+  if (slash != std::wstring::npos && lstrcmpiW(path.c_str() + slash + 1, L"rsrc.exe") == 0)
+    return standIn(path.substr(0, slash + 1));
   std::wstring mode = argc > 1 ? argv[1] : L"";
   if (mode == L"list" && argc == 3) return list(argv[2]);
   if (mode == L"dump" && argc == 7) return dump(argv[2], argv[3], argv[4], argv[5], argv[6]);
   if (mode == L"self" && argc == 4) return self(argv[2], argv[3]);
-  if (mode == L"spawn" && argc == 3) return spawn(argv[2]);
+  if (mode == L"spawn" && argc == 3) return spawn(argv[2], 1);
+  if (mode == L"spawn" && argc == 4) return spawn(argv[2], _wtoi(argv[3]));
   if (mode == L"hold" && argc == 4) return hold(argv[2], argv[3]);
   fwprintf(stderr, L"usage: res_probe list|dump|self|spawn|hold ...\n");
   return 2;

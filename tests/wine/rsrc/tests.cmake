@@ -16,3 +16,9 @@ tw_wine_test(NAME rsrc_bind
   DEPENDS rsrc zeturfd rsrc_probe
   TIMEOUT 300
   ENV TW_RES_PROBE=$<TARGET_FILE:rsrc_probe>)
+
+tw_wine_test(NAME rsrc_builder_retry
+  SCRIPT ${CMAKE_CURRENT_LIST_DIR}/builder_retry_test.sh
+  DEPENDS demo_folder tamblix_exe zetubody cabxpd32 cabinet_dll zetusum_dll zetusum_exe rsrc zeturfd german english rsrc_probe
+  TIMEOUT 300
+  ENV TW_RES_PROBE=$<TARGET_FILE:rsrc_probe>)
