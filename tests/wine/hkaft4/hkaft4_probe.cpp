@@ -13,6 +13,9 @@ namespace {
 std::string gSource, gSystem;
 int gAnswer = 0;  // IDYES, IDNO, or 0: no box expected
 char gBoxText[1024] = "";
+// Ends the answering thread. Killing it instead could leave a lock of the
+// window manager or the heap held, and the probe crashed at its exit.
+volatile LONG gStop = 0;
 
 LONG WINAPI expandAliases(char* buffer, LONG size) {
   std::string text = buffer;
@@ -25,7 +28,7 @@ LONG WINAPI expandAliases(char* buffer, LONG size) {
 }
 
 DWORD WINAPI answerBox(void*) {
-  for (int i = 0; i < 200; ++i) {
+  for (int i = 0; i < 200 && !gStop; ++i) {
     HWND box = FindWindowA("#32770", "Fehlende Anforderung");
     if (box && IsWindowVisible(box)) {
       GetDlgItemTextA(box, 0xFFFF, gBoxText, sizeof gBoxText);
@@ -51,7 +54,7 @@ int main(int argc, char** argv) {
   if (!hook) return 3;
   HANDLE answerer = CreateThread(nullptr, 0, answerBox, nullptr, 0, nullptr);
   LONG result = hook(nullptr, expandAliases);
-  if (!gAnswer) TerminateThread(answerer, 0);
+  if (!gAnswer) InterlockedExchange(&gStop, 1);
   WaitForSingleObject(answerer, 15000);
   FILE* out = std::fopen(argv[5], "wb");
   if (!out) return 4;
