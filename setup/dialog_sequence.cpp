@@ -23,14 +23,6 @@ typedef LONG(WINAPI* ExpandCallback)(char*, LONG);
 typedef LONG(WINAPI* AfterInstallHook)(HWND, ExpandCallback);
 typedef LONG(WINAPI* BeforeExitHook)(HWND);
 
-// The alias expansion as the extension hooks receive it.
-LONG WINAPI expandForHook(char* buffer, LONG size) {
-  if (!buffer || size <= 0) return 0;
-  std::string expanded = expandRunPath(buffer);
-  lstrcpynA(buffer, expanded.c_str(), size);
-  return static_cast<LONG>(expanded.size());
-}
-
 // An export of the resource DLL, or null.
 void* hook(const char* name) { return reinterpret_cast<void*>(GetProcAddress(runState().resources, name)); }
 
@@ -65,12 +57,6 @@ bool longNamesAvailable(const std::string& path) {
   return maxComponent >= 255;
 }
 
-unsigned long long freeBytes(const std::string& path) {
-  char root[4] = {path[0], ':', '\\', 0};
-  ULARGE_INTEGER available, total, free;
-  if (GetDiskFreeSpaceExA(root, &available, &total, &free)) return available.QuadPart;
-  return 0;
-}
 
 }  // namespace
 
@@ -109,7 +95,7 @@ bool ValidateDestination(std::string path, unsigned flags) {
       return false;
     s.directoryValidated = true;
     s.installDir = path;
-    s.freeSpace = freeBytes(path);
+    if (!driveFreeBytes(path, s.freeSpace)) s.freeSpace = 0;
     s.changed = true;
   }
 

@@ -57,7 +57,7 @@ bool plainName(const std::string& name) {
 void registerReplacement(const std::string& target, const std::string& temporary) {
   runState().restartNeeded = true;
   bool registered;
-  if (GetVersion() & 0x80000000) {
+  if (windows9xFamily()) {
     std::string ini = runState().windowsFolder + "\\WININIT.INI";
     registered = WritePrivateProfileStringA("Rename", target.c_str(), temporary.c_str(), ini.c_str());
   } else {

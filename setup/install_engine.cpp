@@ -126,11 +126,6 @@ bool offersUninstaller() {
          profileHasType(3);
 }
 
-unsigned long long freeSpaceOf(const std::string& path) {
-  std::string root = path.size() >= 3 && path[1] == ':' ? path.substr(0, 3) : path;
-  ULARGE_INTEGER available, total, free;
-  return GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free) ? available.QuadPart : ~0ull;
-}
 
 class FileEngine final : public InstallEngine {
  public:
@@ -335,7 +330,9 @@ bool FileEngine::installRun(unsigned modeBits) {
     for (int number : typeComponentList(s.selectedType))
       if (number >= 0 && static_cast<size_t>(number) < s.table.size() && componentProcessed(number))
         needed += s.table[number].needed;
-    if (needed <= freeSpaceOf(s.installDir)) break;
+    // A drive whose free space the system cannot tell is not held against the copy.
+    unsigned long long free = 0;
+    if (!driveFreeBytes(s.installDir, free) || needed <= free) break;
     int answer = showMessage(kMessageNoSpace, MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
     if (answer == IDRETRY) continue;
     // Ignore goes on: the copy itself still finds a full drive, file by

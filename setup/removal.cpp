@@ -11,6 +11,7 @@
 #include "setup/removal_steps.h"
 #include "setup/runtime_messages.h"
 #include "setup/runtime_state.h"
+#include "setup/system_folders.h"
 
 namespace tw {
 namespace {
@@ -48,8 +49,6 @@ std::string ownProgramPath() {
   return path;
 }
 
-bool windows9x() { return (GetVersion() & 0x80000000) != 0; }
-
 void addWininitDeletions(const std::vector<std::string>& paths) {
   std::string ini = windowsFolder();
   if (ini.empty()) return;
@@ -75,7 +74,7 @@ void addWininitDeletions(const std::vector<std::string>& paths) {
 
 // The remover (and in uninstallation its DLL) goes at the next restart.
 void deleteAtRestart(const std::vector<std::string>& paths) {
-  if (windows9x()) {
+  if (windows9xFamily()) {
     addWininitDeletions(paths);
     return;
   }

@@ -51,12 +51,6 @@ void initCommonControls() {
 typedef LONG(WINAPI* ExpandCallback)(char*, LONG);
 typedef LONG(WINAPI* GetInstallDirHook)(HWND, char*, ExpandCallback);
 
-LONG WINAPI expandForHook(char* buffer, LONG size) {
-  std::string expanded = expandRunPath(buffer);
-  lstrcpynA(buffer, expanded.c_str(), size);
-  return static_cast<LONG>(expanded.size());
-}
-
 std::vector<std::string> commandArguments() {
   std::vector<std::string> out;
   int argc = 0;

@@ -32,7 +32,7 @@ void readSystemFolders(RunState& s) {
   s.tempFolder = n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
   s.systemFolder = systemText(GetSystemDirectoryA);
   s.windowsFolder = systemText(GetWindowsDirectoryA);
-  bool nt = (GetVersion() & 0x80000000) == 0;
+  bool nt = !windows9xFamily();
   s.system16Folder = sixteenBitSystemFolder(s.systemFolder, nt);
   DWORD size = sizeof buffer;
   s.userName = GetUserNameA(buffer, &size) && buffer[0] ? buffer : "User";
@@ -65,6 +65,24 @@ std::string RunFolders::value(const std::string& alias) const {
 std::string expandRunPath(const std::string& text) {
   const RunState& s = runState();
   return expandAliases(text, RunFolders(s), s.components);
+}
+
+LONG WINAPI expandForHook(char* buffer, LONG size) {
+  if (!buffer || size <= 0) return 0;
+  std::string expanded = expandRunPath(buffer);
+  lstrcpynA(buffer, expanded.c_str(), size);
+  return static_cast<LONG>(expanded.size());
+}
+
+bool windows9xFamily() { return (GetVersion() & 0x80000000) != 0; }
+
+bool driveFreeBytes(const std::string& path, unsigned long long& bytes) {
+  std::string root = path.size() >= 3 && path[1] == ':' ? path.substr(0, 3) : path;
+  if (root.size() == 3) root[2] = '\\';
+  ULARGE_INTEGER available, total, free;
+  if (!GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free)) return false;
+  bytes = available.QuadPart;
+  return true;
 }
 
 }  // namespace tw

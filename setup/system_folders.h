@@ -1,6 +1,10 @@
 // The folder values behind the path aliases, read from the system at
 // start-up, and the alias table over them.
 #pragma once
+#include <windows.h>
+
+#include <string>
+
 #include "common/install_profile.h"
 #include "setup/runtime_state.h"
 
@@ -22,5 +26,16 @@ class RunFolders final : public AliasFolders {
 
 // Expands a profile path with the run's folders and components.
 std::string expandRunPath(const std::string& text);
+
+// The alias expansion as the extension hooks receive it: the text in
+// `buffer` expanded in place; returns the expanded length.
+LONG WINAPI expandForHook(char* buffer, LONG size);
+
+// The Windows 9x family (the version value's top bit set).
+bool windows9xFamily();
+
+// Free bytes for the caller on the drive of `path`; false when the system
+// cannot tell.
+bool driveFreeBytes(const std::string& path, unsigned long long& bytes);
 
 }  // namespace tw
