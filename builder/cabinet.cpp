@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "builder/build/build_context.h"
+#include "builder/build/build_safety.h"
+#include "builder/win32_file_system.h"
 
 namespace tw {
 namespace {
@@ -88,8 +90,21 @@ void CabinetWriter::destroy() {
 }
 
 std::string CabinetWriter::lastError() const {
-  return "FCI-Fehler " + std::to_string(error_.erfOper) + " (Systemfehler " +
-         std::to_string(error_.erfType) + ")";
+  // FCI's own error type is not set on every path; the callbacks' code is.
+  if (systemError_) return systemErrorText(systemError_);
+  return "FCI-Fehler " + std::to_string(error_.erfOper);
+}
+
+int CabinetWriter::fail(INT_PTR file, int* err, unsigned long code) {
+  // A call that failed without a code still failed: a short write is a full disk.
+  if (!code) code = ERROR_HANDLE_DISK_FULL;
+  *err = static_cast<int>(code);
+  systemError_ = code;
+  packageFailed_ = reinterpret_cast<HANDLE>(file) == package_;
+  failedFile_ = packageFailed_ ? packageName_ : std::string();
+  for (const auto& f : openFiles_)
+    if (f.first == file) failedFile_ = f.second;
+  return -1;
 }
 
 FNFCIALLOC(CabinetWriter::alloc) { return std::malloc(cb); }
@@ -110,14 +125,20 @@ FNFCIOPEN(CabinetWriter::open) {
   else if (oflag & 0x100) disposition = CREATE_ALWAYS;
   HANDLE h = CreateFileA(pszFile, access, 0, nullptr, disposition,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (h == INVALID_HANDLE_VALUE) *err = static_cast<int>(GetLastError());
+  if (h == INVALID_HANDLE_VALUE) {
+    DWORD code = GetLastError();
+    w->fail(-1, err, code);
+    w->failedFile_ = pszFile;
+    return -1;
+  }
+  w->openFiles_.emplace_back(reinterpret_cast<INT_PTR>(h), pszFile);
   return reinterpret_cast<INT_PTR>(h);
 }
 
 FNFCIREAD(CabinetWriter::read) {
   DWORD n = 0;
   if (!ReadFile(reinterpret_cast<HANDLE>(hf), memory, cb, &n, nullptr)) {
-    *err = static_cast<int>(GetLastError());
+    self(pv)->fail(hf, err, GetLastError());
     return static_cast<UINT>(-1);
   }
   return n;
@@ -126,18 +147,25 @@ FNFCIREAD(CabinetWriter::read) {
 FNFCIWRITE(CabinetWriter::write) {
   DWORD n = 0;
   if (!WriteFile(reinterpret_cast<HANDLE>(hf), memory, cb, &n, nullptr)) {
-    *err = static_cast<int>(GetLastError());
+    self(pv)->fail(hf, err, GetLastError());
+    return static_cast<UINT>(-1);
+  }
+  if (n != cb) {
+    self(pv)->fail(hf, err, ERROR_HANDLE_DISK_FULL);
     return static_cast<UINT>(-1);
   }
   return n;
 }
 
 FNFCICLOSE(CabinetWriter::close) {
-  if (reinterpret_cast<HANDLE>(hf) == self(pv)->package_) return 0;  // the package stays open
-  if (!CloseHandle(reinterpret_cast<HANDLE>(hf))) {
-    *err = static_cast<int>(GetLastError());
-    return -1;
-  }
+  CabinetWriter* w = self(pv);
+  if (reinterpret_cast<HANDLE>(hf) == w->package_) return 0;  // the package stays open
+  for (size_t i = 0; i < w->openFiles_.size(); ++i)
+    if (w->openFiles_[i].first == hf) {
+      w->openFiles_.erase(w->openFiles_.begin() + static_cast<std::ptrdiff_t>(i));
+      break;
+    }
+  if (!CloseHandle(reinterpret_cast<HANDLE>(hf))) return w->fail(hf, err, GetLastError());
   return 0;
 }
 
@@ -149,10 +177,7 @@ FNFCISEEK(CabinetWriter::seek) {
     // Positions inside the cabinet are relative to where it began.
     if (seektype == SEEK_END) {
       to.QuadPart = dist;
-      if (!SetFilePointerEx(h, to, &now, FILE_END)) {
-        *err = static_cast<int>(GetLastError());
-        return -1;
-      }
+      if (!SetFilePointerEx(h, to, &now, FILE_END)) return w->fail(hf, err, GetLastError());
     } else {
       to.QuadPart = w->cabinetBase_ + (seektype == SEEK_SET ? dist : 0);
       if (seektype == SEEK_CUR) {
@@ -160,24 +185,15 @@ FNFCISEEK(CabinetWriter::seek) {
         SetFilePointerEx(h, zero, &now, FILE_CURRENT);
         to.QuadPart = now.QuadPart + dist;
       }
-      if (!SetFilePointerEx(h, to, &now, FILE_BEGIN)) {
-        *err = static_cast<int>(GetLastError());
-        return -1;
-      }
+      if (!SetFilePointerEx(h, to, &now, FILE_BEGIN)) return w->fail(hf, err, GetLastError());
     }
     int64_t relative = now.QuadPart - w->cabinetBase_;
-    if (relative < 0) {
-      *err = ERROR_NEGATIVE_SEEK;
-      return -1;
-    }
+    if (relative < 0) return w->fail(hf, err, ERROR_NEGATIVE_SEEK);
     return static_cast<__LONG32>(relative);
   }
   to.QuadPart = dist;
   DWORD method = seektype == SEEK_SET ? FILE_BEGIN : seektype == SEEK_CUR ? FILE_CURRENT : FILE_END;
-  if (!SetFilePointerEx(h, to, &now, method)) {
-    *err = static_cast<int>(GetLastError());
-    return -1;
-  }
+  if (!SetFilePointerEx(h, to, &now, method)) return w->fail(hf, err, GetLastError());
   return static_cast<__LONG32>(now.QuadPart);
 }
 
@@ -190,8 +206,9 @@ FNFCIDELETE(CabinetWriter::remove) {
 }
 
 FNFCIGETTEMPFILE(CabinetWriter::tempFile) {
-  char folder[MAX_PATH], name[MAX_PATH];
-  if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "TBW", 0, name)) return FALSE;
+  // In the build's own folder, which goes with the build.
+  char name[MAX_PATH];
+  if (!GetTempFileNameA(self(pv)->params_.szCabPath, "TBW", 0, name)) return FALSE;
   if (static_cast<int>(std::strlen(name)) >= cbTempName) return FALSE;
   std::strcpy(pszTempName, name);
   DeleteFileA(name);
@@ -209,17 +226,26 @@ FNFCIGETOPENINFO(CabinetWriter::openInfo) {
   HANDLE h = CreateFileA(pszName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    *err = static_cast<int>(GetLastError());
+    self(pv)->fail(-1, err, GetLastError());
+    self(pv)->failedFile_ = pszName;
     return -1;
   }
+  self(pv)->openFiles_.emplace_back(reinterpret_cast<INT_PTR>(h), pszName);
   BY_HANDLE_FILE_INFORMATION info;
-  FILETIME local;
-  if (!GetFileInformationByHandle(h, &info) || !FileTimeToLocalFileTime(&info.ftLastWriteTime, &local) ||
-      !FileTimeToDosDateTime(&local, pdate, ptime)) {
-    *err = static_cast<int>(GetLastError());
+  if (!GetFileInformationByHandle(h, &info)) {
+    DWORD code = GetLastError();
     CloseHandle(h);
+    self(pv)->fail(-1, err, code);
+    self(pv)->failedFile_ = pszName;
     return -1;
   }
+  // The cabinet's dates begin in 1980; an earlier file gets the first one.
+  FILETIME local;
+  SYSTEMTIME t{};
+  if (!FileTimeToLocalFileTime(&info.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &t)) t.wYear = 1601;
+  DosDateTime dos = toDosDateTime(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+  *pdate = dos.date;
+  *ptime = dos.time;
   *pattribs = static_cast<USHORT>(info.dwFileAttributes & 0x27);
   return reinterpret_cast<INT_PTR>(h);
 }

@@ -25,8 +25,8 @@ struct PackageItems {
 
 class CabinetWriter {
  public:
-  // cabinetFolder ends with a backslash; package is the open package file,
-  // positioned at its end.
+  // cabinetFolder ends with a backslash and also takes FCI's temporary
+  // files; package is the open package file, positioned at its end.
   CabinetWriter(const std::string& cabinetFolder, HANDLE package, PackageItems& items,
                 BuildReporter& reporter, uint64_t totalBytes);
   ~CabinetWriter();
@@ -36,8 +36,14 @@ class CabinetWriter {
   // startNext: close the current cabinet so the next file starts a new one.
   bool flush(bool startNext);
   void destroy();
-  // What FCI reported for the last failure (for the build's message).
+  // What FCI reported for the last failure (for the build's message): the
+  // system's text when one of the file callbacks failed, else FCI's code.
   std::string lastError() const;
+  // The file whose open, read, write or seek failed last ("" if none); the
+  // package is given as `packageName`.
+  const std::string& failedFile() const { return failedFile_; }
+  bool packageFailed() const { return packageFailed_; }
+  void setPackageName(const std::string& name) { packageName_ = name; }
   // Seconds spent inside the compressor's calls so far.
   double compressionSeconds() const { return static_cast<double>(ticks_) / frequency(); }
 
@@ -67,6 +73,13 @@ class CabinetWriter {
   uint64_t done_ = 0;
   uint64_t total_;
   int64_t ticks_ = 0;
+  // The last failure of a file callback and the file it concerned.
+  unsigned long systemError_ = 0;
+  std::string failedFile_;
+  bool packageFailed_ = false;
+  std::string packageName_;
+  std::vector<std::pair<INT_PTR, std::string>> openFiles_;
+  int fail(INT_PTR file, int* err, unsigned long code);
   static double frequency();
   friend class FciClock;
 };

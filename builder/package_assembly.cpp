@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <new>
+
 #include "builder/build/build_checks.h"
+#include "builder/build/build_safety.h"
 #include "builder/build/profile_records.h"
 #include "builder/build/profile_writer.h"
 #include "builder/cabinet.h"
@@ -23,11 +26,96 @@ std::string withoutPeriod(std::string text) {
   return text;
 }
 
-[[noreturn]] void stopWithSystemError(DWORD code) { throw BuildError(systemErrorText(code)); }
+// The system's text for a failure; a failure without a code is a write
+// that could not be completed.
+std::string failureText(DWORD code) { return withoutPeriod(systemErrorText(code ? code : ERROR_WRITE_FAULT)); }
 
-void copyReplacing(const std::string& from, const std::string& to) {
-  if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) stopWithSystemError(GetLastError());
+std::string packageWriteFailure(const std::string& package, const std::string& reason) {
+  return "Das Paket \"" + package + "\" kann nicht geschrieben werden: " + withoutPeriod(reason) + "." + kAborted;
 }
+
+// Copies one of the builder's files into a file of this build; `shownAs`
+// names the target in the message (the package rather than its temporary file).
+void copyInto(const std::string& from, const std::string& to, const std::string& shownAs) {
+  if (CopyFileA(from.c_str(), to.c_str(), FALSE)) return;
+  DWORD code = GetLastError();
+  if (GetFileAttributesA(from.c_str()) == INVALID_FILE_ATTRIBUTES)
+    throw BuildError("Die Datei \"" + from + "\" ist nicht vorhanden!" + kAborted);
+  throw BuildError("Die Datei \"" + from + "\" kann nicht nach \"" + shownAs + "\" kopiert werden: " +
+                   failureText(code) + "." + kAborted);
+}
+
+// Whether two existing names are one file or folder on one volume.
+bool sameFile(const std::string& a, const std::string& b) {
+  auto identity = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool ok = GetFileInformationByHandle(h, &info) != FALSE;
+    CloseHandle(h);
+    return ok;
+  };
+  BY_HANDLE_FILE_INFORMATION x, y;
+  return identity(a, x) && identity(b, y) && x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+         x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+}
+
+// A folder path that names the folder itself ("C:" is the drive's current folder).
+std::string folderForApi(std::string folder) {
+  if (folder.empty()) return ".";
+  if (folder.back() == ':') folder += '\\';
+  return folder;
+}
+
+// The build's own folder in the system's temporary folder: the install
+// profile, the resource DLL and the compressor's files live there, so that
+// any number of builds run at once from one builder folder. It goes, with
+// everything in it, when the build ends.
+class WorkFolder {
+ public:
+  ~WorkFolder() { remove(); }
+  void create() {
+    char temp[MAX_PATH];
+    DWORD n = GetTempPathA(MAX_PATH, temp);
+    if (!n || n >= MAX_PATH)
+      throw BuildError("Der tempor\xE4re Ordner des Systems ist nicht bekannt: " + failureText(GetLastError()) + "." +
+                       kAborted);
+    for (DWORD attempt = 0; attempt < 100; ++attempt) {
+      char name[40];
+      wsprintfA(name, "TBW%lX.%lX", GetCurrentProcessId(), GetTickCount() + attempt);
+      std::string path = std::string(temp) + name;
+      if (CreateDirectoryA(path.c_str(), nullptr)) {
+        path_ = path + "\\";
+        return;
+      }
+      DWORD code = GetLastError();
+      if (code != ERROR_ALREADY_EXISTS)
+        throw BuildError("Der Arbeitsordner \"" + path + "\" kann nicht angelegt werden: " + failureText(code) + "." +
+                         kAborted);
+    }
+    throw BuildError(std::string("Im tempor\xE4ren Ordner \"") + temp + "\" ist kein Arbeitsordner frei." + kAborted);
+  }
+  const std::string& path() const { return path_; }
+  void remove() {
+    if (path_.empty()) return;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((path_ + "*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        std::string file = path_ + found.cFileName;
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(file.c_str());
+      } while (FindNextFileA(h, &found));
+      FindClose(h);
+    }
+    RemoveDirectoryA(path_.c_str());
+    path_.clear();
+  }
+
+ private:
+  std::string path_;
+};
 
 void writeResourceFile(const std::string& path, const std::vector<ResEntry>& entries) {
   std::vector<uint8_t> bytes;
@@ -50,12 +138,14 @@ std::vector<ResEntry> dispatcherResources(const ProjectDocument& p, const Langua
   return out;
 }
 
+// The package being written: its temporary file, named in messages as the
+// package it becomes.
 class PackageFile {
  public:
-  explicit PackageFile(const std::string& path) : path_(path) {
+  PackageFile(const std::string& path, const std::string& shownAs) : path_(shownAs) {
     handle_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle_ == INVALID_HANDLE_VALUE) stopWithSystemError(GetLastError());
+    if (handle_ == INVALID_HANDLE_VALUE) throw BuildError(packageWriteFailure(path_, failureText(GetLastError())));
   }
   ~PackageFile() { close(); }
   HANDLE handle() const { return handle_; }
@@ -70,13 +160,21 @@ class PackageFile {
   }
   void write(const void* data, size_t size) {
     DWORD done = 0;
-    if (!WriteFile(handle_, data, static_cast<DWORD>(size), &done, nullptr) || done != size)
-      stopWithSystemError(GetLastError());
+    if (!WriteFile(handle_, data, static_cast<DWORD>(size), &done, nullptr))
+      throw BuildError(packageWriteFailure(path_, failureText(GetLastError())));
+    if (done != size) throw BuildError(packageWriteFailure(path_, failureText(ERROR_HANDLE_DISK_FULL)));
+  }
+  // Closes the file; a close that fails (data the disk did not take) stops the build.
+  void finish() {
+    HANDLE h = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    if (!CloseHandle(h)) throw BuildError(packageWriteFailure(path_, failureText(GetLastError())));
   }
   void close() {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
   }
+  const std::string& shownAs() const { return path_; }
 
  private:
   std::string path_;
@@ -98,22 +196,28 @@ uint64_t fileSizeOrZero(const std::string& path) {
   return fs.findFile(path, info) ? static_cast<uint32_t>(info.size) : 0;
 }
 
-double compressPackage(const ProjectDocument& p, const std::string& builderFolder, const std::string& packageFolder,
+double compressPackage(const ProjectDocument& p, const std::string& builderFolder, const std::string& workFolder,
                        PackageFile& package, PackageItems& items, uint64_t compressedBytes,
                        BuildReporter& reporter) {
-  const char* runtime[][2] = {{"_SETUP.DLL", "_SETUP.DLL"}, {"ZETUSUM.EXE", "_SETUP.EXE"}, {"ZETURFD.EXE", "ZETURFD.EXE"}};
+  // The resource DLL is this build's own, in its work folder.
+  const std::string runtime[][2] = {{workFolder + "_SETUP.DLL", "_SETUP.DLL"},
+                                    {builderFolder + "ZETUSUM.EXE", "_SETUP.EXE"},
+                                    {builderFolder + "ZETURFD.EXE", "ZETURFD.EXE"}};
   uint64_t total = compressedBytes;
-  for (auto& f : runtime) total += fileSizeOrZero(builderFolder + f[0]);
-  CabinetWriter cab(packageFolder, package.handle(), items, reporter, total);
+  for (auto& f : runtime) total += fileSizeOrZero(f[0]);
+  CabinetWriter cab(workFolder, package.handle(), items, reporter, total);
+  cab.setPackageName(package.shownAs());
   auto fail = [&](const std::string& what) {
-    throw BuildError(what + " (" + cab.lastError() + ")." + kAborted);
+    if (cab.packageFailed()) throw BuildError(packageWriteFailure(package.shownAs(), cab.lastError()));
+    if (!cab.failedFile().empty() && what.find(cab.failedFile()) == std::string::npos)
+      throw BuildError(what + " (\"" + cab.failedFile() + "\": " + withoutPeriod(cab.lastError()) + ")." + kAborted);
+    throw BuildError(what + " (" + withoutPeriod(cab.lastError()) + ")." + kAborted);
   };
   if (!cab.create()) fail("Der Komprimierer konnte nicht gestartet werden");
   std::string text = "Komprimiere: Applikationsdateien";
   reporter.progress(&text, 10);
   for (auto& f : runtime)
-    if (!cab.addFile(builderFolder + f[0], f[1]))
-      fail(std::string("Die Datei \"") + builderFolder + f[0] + "\" konnte nicht komprimiert werden");
+    if (!cab.addFile(f[0], f[1])) fail("Die Datei \"" + f[0] + "\" konnte nicht komprimiert werden");
 
   const TreeNode* files = p.fileComponentsRoot();
   bool newCabinet = true;
@@ -149,7 +253,9 @@ double compressPackage(const ProjectDocument& p, const std::string& builderFolde
 
 }  // namespace
 
-void bindResources(const std::string& builderFolder, const std::string& target, const std::string& resourceFile) {
+void bindResources(const std::string& builderFolder, const std::string& target, const std::string& resourceFile,
+                   const std::string& shownAs) {
+  const std::string& targetName = shownAs.empty() ? target : shownAs;
   // The binder's exit code when its command line did not hold its two paths.
   constexpr DWORD kBinderUsage = 2;
   const std::string command = "rsrc \"" + target + "\" \"" + resourceFile + "\"";
@@ -181,7 +287,7 @@ void bindResources(const std::string& builderFolder, const std::string& target, 
     throw BuildError("Der Ressourcenbinder hat seine Befehlszeile zweimal nicht erhalten (" + command + ")." +
                      kAborted);
   if (code != 0)
-    throw BuildError("Der Ressourcenbinder konnte die Ressourcen nicht in \"" + target + "\" einbinden (Code " +
+    throw BuildError("Der Ressourcenbinder konnte die Ressourcen nicht in \"" + targetName + "\" einbinden (Code " +
                      std::to_string(code) + ")." + kAborted);
 }
 
@@ -196,39 +302,52 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
     return false;
   }
   const std::string& folder = env.builderFolder;
-  const std::string setupDll = folder + "_SETUP.DLL";
-  bool packageStarted = false;
+  WorkFolder work;
+  // The package is written under a temporary name beside its place and
+  // takes the place only when complete; until then an older package stays.
+  std::string temporaryPackage;
+  std::string step;
   try {
-    std::string step = "\xDC" "berpr\xFC" "fe Dateien";
+    step = "\xDC" "berpr\xFC" "fe Dateien";
     reporter.progress(&step, 0);
+    if (auto problem = checkOutputPath(packagePath, p, folder, env.files, sameFile)) throw BuildError(*problem);
     validateComponents(p);
+    checkDuplicateTargets(p);
     ScanResult scan = UpdateNodeSize(p, env.files, true);
 
     step = "Erzeuge Installationsprofil";
     reporter.progress(&step, 3);
-    copyReplacing(folder + "ZETUBODY.EXE", packagePath);
-    copyReplacing(folder + (p.EditCustomDll.empty() ? std::string("ZETUSUM.DLL") : p.EditCustomDll), setupDll);
+    work.create();
+    const std::string setupDll = work.path() + "_SETUP.DLL";
+    const std::string packageFolder = folderForApi(folderOfPath(packagePath));
+    if (!env.files.createDirectories(folderOfPath(packagePath)))
+      throw BuildError("Der Ordner \"" + packageFolder + "\" kann nicht angelegt werden: " +
+                       withoutPeriod(env.files.lastErrorText()) + "." + kAborted);
+    char temporaryName[MAX_PATH];
+    if (!GetTempFileNameA(packageFolder.c_str(), "TBW", 0, temporaryName))
+      throw BuildError(packageWriteFailure(packagePath, failureText(GetLastError())));
+    temporaryPackage = temporaryName;
+    copyInto(folder + "ZETUBODY.EXE", temporaryPackage, packagePath);
+    copyInto(folder + (p.EditCustomDll.empty() ? std::string("ZETUSUM.DLL") : p.EditCustomDll), setupDll, setupDll);
 
     SourceFiles sources(env.files, reporter, p.ProjectPath);
     uint16_t iconCounter = 1;
     std::vector<ResEntry> profile = ProfileWriter(p, env.language, sources, reporter).write(iconCounter);
-    writeResourceFile(folder + "_SETUP.RES", profile);
-    bindResources(folder, setupDll, folder + "_SETUP.RES");
+    writeResourceFile(work.path() + "_SETUP.RES", profile);
+    bindResources(folder, setupDll, work.path() + "_SETUP.RES");
 
-    std::string packageFolder = folderOfPath(packagePath) + "\\";
-    std::string dispatcherRes = packageFolder + "_ZETUBDY.RES";
+    std::string dispatcherRes = work.path() + "_ZETUBDY.RES";
     writeResourceFile(dispatcherRes, dispatcherResources(p, env.language, iconCounter));
-    bindResources(folder, packagePath, dispatcherRes);
+    bindResources(folder, temporaryPackage, dispatcherRes, packagePath);
 
-    PackageFile package(packagePath);
-    packageStarted = true;
+    PackageFile package(temporaryPackage, packagePath);
     PackageItems items;
     items.records.assign(static_cast<size_t>(scan.componentCabinetCount) + 4, ItemRecord{0, 0});
     items.records[0].offset = package.size();
     package.toEnd();
     appendFileItem(package, items, folder + "CABINET.DLL");
     appendFileItem(package, items, folder + "CABXPD32.DLL");
-    compression = compressPackage(p, folder, packageFolder, package, items, scan.compressedBytes, reporter);
+    compression = compressPackage(p, folder, work.path(), package, items, scan.compressedBytes, reporter);
 
     uint32_t planned = static_cast<uint32_t>(scan.componentCabinetCount) + 3;
     if (items.count != planned)
@@ -238,16 +357,23 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
     if (!writeItemTable(items.records.data(), planned, table.data(), table.size()))
       throw BuildError("Die Elementtabelle konnte nicht geschrieben werden." + std::string(kAborted));
     package.write(table.data(), table.size());
-    package.close();
-    DeleteFileA(setupDll.c_str());
+    package.finish();
+    if (!MoveFileExA(temporaryPackage.c_str(), packagePath.c_str(), MOVEFILE_REPLACE_EXISTING))
+      throw BuildError("Das Paket \"" + packagePath + "\" kann nicht an seinen Platz geschrieben werden: " +
+                       failureText(GetLastError()) + "." + kAborted);
+    temporaryPackage.clear();
     reporter.message("Installationsanwendung erfolgreich erzeugt:\r\n\r\n" + packagePath,
                      "Installationsprogram erzeugen", MessageIcon::Exclamation);
     ok = true;
   } catch (const BuildError& e) {
-    // A package without its table is no package: it does not stay behind.
-    if (packageStarted) DeleteFileA(packagePath.c_str());
     reporter.message(e.what(), kBuilderTitle, MessageIcon::Stop);
+  } catch (const std::bad_alloc&) {
+    reporter.message(outOfMemoryMessage("den Schritt \"" + step + "\""), kBuilderTitle, MessageIcon::Stop);
   }
+  // A package without its table is no package: neither it nor anything of
+  // the build stays behind.
+  if (!temporaryPackage.empty()) DeleteFileA(temporaryPackage.c_str());
+  work.remove();
   std::string empty;
   reporter.progress(&empty, 0);
   QueryPerformanceCounter(&end);

@@ -22,15 +22,18 @@ struct BuildTiming {
   double compressionSeconds = 0;  // inside the compressor's calls
 };
 
-// Runs the whole build into `packagePath`; false after a stop, whose
-// message has been shown through the reporter. Progress is reset at the end.
+// Runs the whole build into `packagePath` (a full path); false after a
+// stop, whose message has been shown through the reporter. The build writes
+// only files of its own: a work folder in the system's temporary folder and
+// a temporary file beside the package that replaces it when complete; a
+// stop leaves neither. Progress is reset at the end.
 bool runBuild(ProjectDocument& project, BuildEnvironment& env, BuildReporter& reporter,
               const std::string& packagePath, BuildTiming* timing = nullptr);
 
 // Starts the resource binder on `target` with `resourceFile`, waits for it
 // and deletes the resource file; a binder that cannot start or reports a
-// failure stops the build.
+// failure stops the build, naming the target as `shownAs` when given.
 void bindResources(const std::string& builderFolder, const std::string& target,
-                   const std::string& resourceFile);
+                   const std::string& resourceFile, const std::string& shownAs = std::string());
 
 }  // namespace tw

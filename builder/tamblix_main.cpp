@@ -5,10 +5,12 @@
 
 #include <shellapi.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
 #include "builder/build/build_checks.h"
+#include "builder/build/build_safety.h"
 #include "builder/build/profile_writer.h"
 #include "builder/console_reporter.h"
 #include "builder/language_library.h"
@@ -84,8 +86,6 @@ int commandLineBuild(const std::string& projectArgument, const std::string& outA
   }
   std::string package = outArgument.empty() ? tw::proposedPackagePath(project, files) : fullPath(outArgument);
   project.LastPackagePath = package;
-  // The save dialog only offers folders that exist; here the folder may be new.
-  files.createDirectories(tw::folderOfPath(package));
   tw::BuildEnvironment env{folder, language, files};
   tw::BuildTiming spent;
   bool ok = tw::runBuild(project, env, reporter, package, &spent);
@@ -109,7 +109,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::string out;
     if (args.size() == 4 && lstrcmpiA(args[2].c_str(), "/out") == 0) out = args[3];
     else if (args.size() != 2) return usage();
-    return commandLineBuild(args[1], out, timing);
+    // Whatever goes wrong ends in a message and exit code 1, never in a
+    // terminated process.
+    try {
+      return commandLineBuild(args[1], out, timing);
+    } catch (const std::bad_alloc&) {
+      tw::writeConsole(true, tw::outOfMemoryMessage("die Erzeugung aus \"" + args[1] + "\"") + "\r\n");
+    } catch (const std::exception& e) {
+      tw::writeConsole(true, std::string("Unerwarteter Fehler: ") + e.what() + ". Erzeugung abgebrochen.\r\n");
+    }
+    return 1;
   }
   return usage();
 }

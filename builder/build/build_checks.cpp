@@ -2,6 +2,7 @@
 #include "builder/build/build_checks.h"
 
 #include "builder/build/build_context.h"
+#include "builder/build/build_safety.h"
 
 namespace tw {
 namespace {
@@ -31,6 +32,8 @@ void scanEntries(const ProjectDocument& project, FileSystem& files, TreeNode& no
       std::string path = resolveSourcePath(project, child->text);
       FileInfo info;
       bool found = files.findFile(path, info);
+      if (found && check && compressed && !info.directory && info.size > kLargestCabinetFile)
+        throw BuildError(fileTooLargeMessage(path, info.size));
       if (found) size += static_cast<uint32_t>(info.size);  // 32-bit sums wrap
       else if (check)
         throw BuildError("Die Datei \"" + path + "\" ist nicht vorhanden! Erzeugung abgebrochen.");

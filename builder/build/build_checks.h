@@ -36,7 +36,8 @@ struct ScanResult {
 bool isCompressed(const TreeNode& fileComponent);
 
 // Sizes and read-only bits of every file component. With `check` a missing
-// target directory or source file stops the build; an uncompressed
+// target directory or source file, or a file of a compressed component
+// that no cabinet can hold (2 GiB or more), stops the build; an uncompressed
 // component outside "<InstallDir>" always does.
 ScanResult UpdateNodeSize(ProjectDocument& project, FileSystem& files, bool check);
 

@@ -44,7 +44,7 @@ std::string entryText(const TreeNode& node) {
   if (node.picture == kPictureRegistryValue && node.value == 3) {
     size_t nul = node.text.find('\0');
     if (nul == std::string::npos) return node.text;
-    return node.text.substr(0, nul + 1) + hexPairsToBytes(node.text.substr(nul + 1));
+    return node.text.substr(0, nul + 1) + hexPairsToBytes(node.text.substr(nul + 1), node.text.substr(0, nul));
   }
   return node.text;
 }
@@ -142,19 +142,26 @@ std::string shortcutTarget(const TreeNode& fileEntry) {
   return "[" + component + "]\\" + sourceFileName(fileEntry.text);
 }
 
-std::string hexPairsToBytes(const std::string& hex) {
+std::string hexPairsToBytes(const std::string& hex, const std::string& valueName) {
   auto digit = [](char c) -> int {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
+  };
+  auto stop = [&](size_t at) {
+    unsigned char c = static_cast<unsigned char>(hex[at]);
+    std::string shown = c < 0x20 ? "Steuerzeichen " + std::to_string(c) : "\"" + std::string(1, hex[at]) + "\"";
+    throw BuildError("Der Bin\xE4rwert \"" + valueName + "\" enth\xE4lt an Stelle " + std::to_string(at + 1) +
+                     " das Zeichen " + shown + ", das keine Hexadezimalziffer (0-9, A-F) ist. Erzeugung abgebrochen.");
   };
   std::string out;
   for (size_t i = 0; i < hex.size(); i += 2) {
     int high = digit(hex[i]);
-    if (high < 0) throw BuildError("");
+    if (high < 0) stop(i);
     if (i + 1 >= hex.size()) break;  // a trailing odd digit is dropped
     int low = digit(hex[i + 1]);
-    if (low < 0) throw BuildError("");
+    if (low < 0) stop(i + 1);
     out += static_cast<char>(high * 16 + low);
   }
   return out;

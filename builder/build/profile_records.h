@@ -28,8 +28,9 @@ std::vector<uint8_t> encodeShortcuts(const ProjectDocument& project);
 std::string shortcutTarget(const TreeNode& fileEntry);
 // The file-name part of a source path (after the last "\" or ":").
 std::string sourceFileName(const std::string& path);
-// REG_BINARY data: two hex digits per byte, high digit first; a trailing
-// odd digit is dropped; any other character stops the build.
-std::string hexPairsToBytes(const std::string& hex);
+// REG_BINARY data: two hex digits per byte (either case), high digit
+// first; a trailing odd digit is dropped; any other character stops the
+// build with a message naming the value `valueName` and the character.
+std::string hexPairsToBytes(const std::string& hex, const std::string& valueName = std::string());
 
 }  // namespace tw

@@ -1,6 +1,10 @@
 // Reading the project's bitmaps and text files for the profile.
 #include "builder/build/source_files.h"
 
+#include <new>
+
+#include "builder/build/build_safety.h"
+
 #include "builder/project/project_document.h"
 #include "builder/project/project_file.h"
 
@@ -18,11 +22,21 @@ uint32_t le32(const uint8_t* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
+// Reads a whole file; running out of memory on it stops the build with its name.
+FileReadStatus readWhole(FileSystem& files, const std::string& path, std::vector<uint8_t>& bytes) {
+  try {
+    return files.readFile(path, bytes);
+  } catch (const std::bad_alloc&) {
+    bytes = std::vector<uint8_t>();
+    throw BuildError(outOfMemoryMessage("die Datei \"" + path + "\""));
+  }
+}
+
 }  // namespace
 
-std::string SourceFiles::resolve(const std::string& name) const {
+std::string resolveProjectFile(const std::string& projectPath, const std::string& name) {
   if (name.empty() || isAbsolute(name)) return name;
-  std::string folder = folderOfPath(projectPath_);
+  std::string folder = folderOfPath(projectPath);
   return folder.empty() ? name : folder + "\\" + name;
 }
 
@@ -31,8 +45,10 @@ std::optional<std::vector<uint8_t>> SourceFiles::openBitmap(const std::string& n
   std::string path = resolve(name);
   std::vector<uint8_t> bytes;
   std::string error;
-  if (path.empty() || files_.readFile(path, bytes) != FileReadStatus::Ok) {
+  if (path.empty() || readWhole(files_, path, bytes) != FileReadStatus::Ok) {
     error = ProjectStatus{ProjectError::CannotOpen, path}.message();
+    std::string reason = files_.lastErrorText();
+    if (!path.empty() && !reason.empty()) error += " (" + reason + ")";
   } else if (bytes.size() < kBitmapFileHeaderSize || bytes[0] != 'B' || bytes[1] != 'M' ||
              le32(bytes.data() + 2) != bytes.size()) {
     error = "Fehler beim Aufbereiten der Datei";
@@ -52,10 +68,10 @@ std::optional<std::vector<uint8_t>> SourceFiles::textFile(const std::string& nam
                                                           const std::string& caption) {
   std::string path = resolve(name);
   std::vector<uint8_t> bytes;
-  if (!path.empty() && files_.readFile(path, bytes) == FileReadStatus::Ok) return bytes;
-  std::string text = files_.lastErrorText();
-  if (text.empty()) text = ProjectStatus{ProjectError::CannotOpen, path}.message();
-  reporter_.message(text, caption, MessageIcon::Information);
+  if (!path.empty() && readWhole(files_, path, bytes) == FileReadStatus::Ok) return bytes;
+  std::string reason = files_.lastErrorText();
+  if (reason.empty()) reason = path.empty() ? "kein Dateiname angegeben" : "nicht lesbar";
+  reporter_.message(textFileLeftOutMessage(caption, path, reason), caption, MessageIcon::Information);
   return std::nullopt;
 }
 

@@ -10,6 +10,10 @@
 
 namespace tw {
 
+// A name with a drive ("C:") or a network share is used as it is; any
+// other is taken relative to the folder of the project file.
+std::string resolveProjectFile(const std::string& projectPath, const std::string& name);
+
 class SourceFiles {
  public:
   SourceFiles(FileSystem& files, BuildReporter& reporter, std::string projectPath)
@@ -20,13 +24,12 @@ class SourceFiles {
   std::optional<std::vector<uint8_t>> openBitmap(const std::string& name, const std::string* caption);
   // As openBitmap, for names that are relative to the project folder.
   std::optional<std::vector<uint8_t>> projectBitmap(const std::string& name, const std::string* caption);
-  // A whole text file; when it cannot be read the system's text is shown
-  // with `caption` and nothing comes back.
+  // A whole text file; when it cannot be read a message naming it and the
+  // system's reason is shown with `caption` and nothing comes back. A file
+  // too large for memory stops the build.
   std::optional<std::vector<uint8_t>> textFile(const std::string& name, const std::string& caption);
 
-  // A name with a drive ("C:") or a network share is used as it is; any
-  // other is taken relative to the project's folder.
-  std::string resolve(const std::string& name) const;
+  std::string resolve(const std::string& name) const { return resolveProjectFile(projectPath_, name); }
   bool exists(const std::string& name) const { return files_.fileExists(resolve(name)); }
 
  private:
