@@ -18,6 +18,11 @@ constexpr ULONG kUnlimited = 0x7FFFFFFF;
 
 CabinetWriter* self(void* pv) { return static_cast<CabinetWriter*>(pv); }
 
+// Some compressors keep no data file for a folder whose files are all
+// empty and pass "no file" (-1) when they copy its (absent) data blocks:
+// such a file is empty, at position 0, and closing it does nothing.
+constexpr INT_PTR kNoFile = -1;
+
 int64_t now() {
   LARGE_INTEGER t;
   QueryPerformanceCounter(&t);
@@ -136,6 +141,7 @@ FNFCIOPEN(CabinetWriter::open) {
 }
 
 FNFCIREAD(CabinetWriter::read) {
+  if (hf == kNoFile) return 0;
   DWORD n = 0;
   if (!ReadFile(reinterpret_cast<HANDLE>(hf), memory, cb, &n, nullptr)) {
     self(pv)->fail(hf, err, GetLastError());
@@ -159,7 +165,7 @@ FNFCIWRITE(CabinetWriter::write) {
 
 FNFCICLOSE(CabinetWriter::close) {
   CabinetWriter* w = self(pv);
-  if (reinterpret_cast<HANDLE>(hf) == w->package_) return 0;  // the package stays open
+  if (reinterpret_cast<HANDLE>(hf) == w->package_ || hf == kNoFile) return 0;  // the package stays open
   for (size_t i = 0; i < w->openFiles_.size(); ++i)
     if (w->openFiles_[i].first == hf) {
       w->openFiles_.erase(w->openFiles_.begin() + static_cast<std::ptrdiff_t>(i));
@@ -171,6 +177,7 @@ FNFCICLOSE(CabinetWriter::close) {
 
 FNFCISEEK(CabinetWriter::seek) {
   CabinetWriter* w = self(pv);
+  if (hf == kNoFile) return dist == 0 ? 0 : w->fail(hf, err, ERROR_NEGATIVE_SEEK);
   HANDLE h = reinterpret_cast<HANDLE>(hf);
   LARGE_INTEGER to{}, now{};
   if (h == w->package_) {

@@ -36,11 +36,12 @@ std::string packageWriteFailure(const std::string& package, const std::string& r
 
 // Copies one of the builder's files into a file of this build; `shownAs`
 // names the target in the message (the package rather than its temporary file).
-void copyInto(const std::string& from, const std::string& to, const std::string& shownAs) {
+void copyInto(const std::string& from, const std::string& to, const std::string& shownAs, bool isPackage = false) {
   if (CopyFileA(from.c_str(), to.c_str(), FALSE)) return;
   DWORD code = GetLastError();
   if (GetFileAttributesA(from.c_str()) == INVALID_FILE_ATTRIBUTES)
     throw BuildError("Die Datei \"" + from + "\" ist nicht vorhanden!" + kAborted);
+  if (isPackage) throw BuildError(packageWriteFailure(shownAs, failureText(code)));
   throw BuildError("Die Datei \"" + from + "\" kann nicht nach \"" + shownAs + "\" kopiert werden: " +
                    failureText(code) + "." + kAborted);
 }
@@ -327,7 +328,7 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
     if (!GetTempFileNameA(packageFolder.c_str(), "TBW", 0, temporaryName))
       throw BuildError(packageWriteFailure(packagePath, failureText(GetLastError())));
     temporaryPackage = temporaryName;
-    copyInto(folder + "ZETUBODY.EXE", temporaryPackage, packagePath);
+    copyInto(folder + "ZETUBODY.EXE", temporaryPackage, packagePath, true);
     copyInto(folder + (p.EditCustomDll.empty() ? std::string("ZETUSUM.DLL") : p.EditCustomDll), setupDll, setupDll);
 
     SourceFiles sources(env.files, reporter, p.ProjectPath);

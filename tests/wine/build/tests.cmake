@@ -8,3 +8,10 @@ tw_wine_test(NAME builder_command_line_build
 add_executable(profile_probe ${CMAKE_CURRENT_LIST_DIR}/profile_probe.cpp)
 target_link_libraries(profile_probe PRIVATE tw_common)
 set_target_properties(profile_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-tools)
+
+# The build's safety rules: /out, parallel builds, stops and their messages.
+tw_wine_test(NAME builder_safety
+  SCRIPT ${CMAKE_CURRENT_LIST_DIR}/safety_test.sh
+  DEPENDS demo_folder profile_probe hold_file tamblix_exe zetubody cabxpd32 cabinet_dll zetusum_dll zetusum_exe rsrc zeturfd german english
+  TIMEOUT 600
+  ENV TW_PROFILE_PROBE=$<TARGET_FILE:profile_probe> TW_HOLD_FILE=$<TARGET_FILE:hold_file>)
