@@ -48,6 +48,7 @@ std::optional<std::vector<uint8_t>> SourceFiles::openBitmap(const std::string& n
   if (path.empty() || readWhole(files_, path, bytes) != FileReadStatus::Ok) {
     error = ProjectStatus{ProjectError::CannotOpen, path}.message();
     std::string reason = files_.lastErrorText();
+    while (!reason.empty() && (reason.back() == '.' || reason.back() == ' ')) reason.pop_back();
     if (!path.empty() && !reason.empty()) error += " (" + reason + ")";
   } else if (bytes.size() < kBitmapFileHeaderSize || bytes[0] != 'B' || bytes[1] != 'M' ||
              le32(bytes.data() + 2) != bytes.size()) {

@@ -186,8 +186,8 @@ TEST_F(ProfileFixture, ComponentRecords) {
                                kKompNotOptional | kKompUninstallKey | (2 << 16), "Software\\Brakmoor");
   TreeNode& key = reg.addChild("Tamblewright", kPictureRegistry);
   key.value = 7;
-  key.addChild(std::string("Daten\0" "0aFF", 10), kPictureRegistryValue).value = 3;
-  EXPECT_THROW(encodeComponent(reg), BuildError);  // "a" is no upper-case hex digit
+  key.addChild(std::string("Daten\0" "0aFG", 10), kPictureRegistryValue).value = 3;
+  EXPECT_THROW(encodeComponent(reg), BuildError);  // "G" is no hex digit; "a" is one
   key.children[0]->text = std::string("Daten\0" "00FFA", 11);
   std::vector<uint8_t> r = encodeComponent(reg);
   EXPECT_EQ(std::vector<uint8_t>(r.begin(), r.begin() + 8), bytes({3, 0, 0, 0, 0, 0, 0, 0}));

@@ -136,6 +136,14 @@ check_eq "locked licence: the build goes on" 0 "$WT_RC"
 check "locked licence: named with its reason" mentions \
   "Die Lizenz-Datei \"$(wine_winpath "$sample")\\files\\lizenz.txt\" kann nicht gelesen werden (" locked
 
+# A picture that cannot be opened is named with its reason and left out.
+cp -r "$TW_BINARY_DIR/demo" "$WT_DIR/demo-nologo"
+rm "$WT_DIR/demo-nologo/logo.bmp"
+build "$(wine_winpath "$WT_DIR/demo-nologo/demo.tbw")" "$out\\ohne-logo.exe" nologo
+check_eq "missing logo: the build goes on" 0 "$WT_RC"
+check "missing logo: named with its reason" mentions \
+  "Datei $(wine_winpath "$WT_DIR/demo-nologo")\\logo.bmp kann nicht geöffnet werden (" nologo
+
 # A licence too large for memory stops the build with its name.
 cp "$sample/files/lizenz.txt" "$WT_DIR/lizenz-copy"
 truncate -s 1900000000 "$sample/files/lizenz.txt"
@@ -230,6 +238,9 @@ if mount -t tmpfs -o size=$((package_size / 2)) none "$disk" 2>/dev/null; then
 else
   echo "builder_safety: no right to mount a small disk; the full and read-only disk checks are left out"
 fi
-for tag in full readonly; do [ -e "$WT_DIR/$tag-err.txt" ] && { echo "--- $tag"; cat "$WT_DIR/$tag-err.txt"; }; done
+# The messages, for the log.
+for f in "$WT_DIR"/refuse-*-err.txt "$WT_DIR"/stop-*-err.txt "$WT_DIR"/{nolicence,locked,nologo,huge,full,readonly}-err.txt; do
+  [ -e "$f" ] && { echo "--- $(basename "$f" -err.txt)"; cat "$f"; }
+done
 
 wine_test_finish
