@@ -12,6 +12,7 @@ set_target_properties(profile_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_
 # The build's safety rules: /out, parallel builds, stops and their messages.
 tw_wine_test(NAME builder_safety
   SCRIPT ${CMAKE_CURRENT_LIST_DIR}/safety_test.sh
-  DEPENDS demo_folder profile_probe hold_file tamblix_exe zetubody cabxpd32 cabinet_dll zetusum_dll zetusum_exe rsrc zeturfd german english
+  DEPENDS demo_folder profile_probe hold_file cabxpd32_probe tamblix_exe zetubody cabxpd32 cabinet_dll zetusum_dll zetusum_exe rsrc zeturfd german english
   TIMEOUT 600
-  ENV TW_PROFILE_PROBE=$<TARGET_FILE:profile_probe> TW_HOLD_FILE=$<TARGET_FILE:hold_file>)
+  ENV TW_PROFILE_PROBE=$<TARGET_FILE:profile_probe> TW_HOLD_FILE=$<TARGET_FILE:hold_file>
+    TW_CABXPD_PROBE=$<TARGET_FILE:cabxpd32_probe>)
