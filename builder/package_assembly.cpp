@@ -68,6 +68,29 @@ std::string folderForApi(std::string folder) {
   return folder;
 }
 
+// The folders a build creates for its package, deepest last, so that a
+// stop can take away the ones it made (and only while they are empty).
+std::vector<std::string> missingFolders(std::string folder) {
+  std::vector<std::string> out;
+  while (!folder.empty() && folder.back() != ':' && GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    out.insert(out.begin(), folder);
+    std::string parent = folderOfPath(folder);
+    if (parent == folder) break;
+    folder = parent;
+  }
+  return out;
+}
+
+// Puts the finished package in its place, replacing an older one in one step
+// where the system can.
+bool replaceFile(const std::string& from, const std::string& to) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+  // Systems of the 9x family only rename.
+  if (!DeleteFileA(to.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+  return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+}
+
 // The build's own folder in the system's temporary folder: the install
 // profile, the resource DLL and the compressor's files live there, so that
 // any number of builds run at once from one builder folder. It goes, with
@@ -307,6 +330,7 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
   // The package is written under a temporary name beside its place and
   // takes the place only when complete; until then an older package stays.
   std::string temporaryPackage;
+  std::vector<std::string> newFolders;
   std::string step;
   try {
     step = "\xDC" "berpr\xFC" "fe Dateien";
@@ -321,6 +345,7 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
     work.create();
     const std::string setupDll = work.path() + "_SETUP.DLL";
     const std::string packageFolder = folderForApi(folderOfPath(packagePath));
+    newFolders = missingFolders(folderOfPath(packagePath));
     if (!env.files.createDirectories(folderOfPath(packagePath)))
       throw BuildError("Der Ordner \"" + packageFolder + "\" kann nicht angelegt werden: " +
                        withoutPeriod(env.files.lastErrorText()) + "." + kAborted);
@@ -359,10 +384,11 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
       throw BuildError("Die Elementtabelle konnte nicht geschrieben werden." + std::string(kAborted));
     package.write(table.data(), table.size());
     package.finish();
-    if (!MoveFileExA(temporaryPackage.c_str(), packagePath.c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (!replaceFile(temporaryPackage, packagePath))
       throw BuildError("Das Paket \"" + packagePath + "\" kann nicht an seinen Platz geschrieben werden: " +
                        failureText(GetLastError()) + "." + kAborted);
     temporaryPackage.clear();
+    newFolders.clear();
     reporter.message("Installationsanwendung erfolgreich erzeugt:\r\n\r\n" + packagePath,
                      "Installationsprogram erzeugen", MessageIcon::Exclamation);
     ok = true;
@@ -374,6 +400,7 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
   // A package without its table is no package: neither it nor anything of
   // the build stays behind.
   if (!temporaryPackage.empty()) DeleteFileA(temporaryPackage.c_str());
+  for (auto it = newFolders.rbegin(); it != newFolders.rend(); ++it) RemoveDirectoryA(it->c_str());
   work.remove();
   std::string empty;
   reporter.progress(&empty, 0);

@@ -80,6 +80,9 @@ build "$(wine_winpath "$sample/nofile.tbw")" "$out\\alt.exe" keep
 check_eq "failed build over an older package: exit code" 1 "$WT_RC"
 check "failed build keeps the older package as it was" cmp -s "$WT_DIR/alt-copy" "$WT_DIR/out/alt.exe"
 check "failed build: nothing left" nothing_left
+build "$(wine_winpath "$sample/nofile.tbw")" "$out\\neu\\tief\\paket.exe" newfolder
+check_eq "failed build into new folders: exit code" 1 "$WT_RC"
+check "failed build takes away the folders it made" test ! -e "$WT_DIR/out/neu"
 build "$project" "$out\\alt.exe" replace
 check_eq "good build over an older package" 0 "$WT_RC"
 check "good build replaced it with a whole package" bash -c \
