@@ -34,7 +34,8 @@ check_eq "retry-noted-once" 1 "$(grep -c 'Befehlszeile nicht erhalten (Code 2), 
 check_eq "binder-started-three-times" 3 "$(starts | grep -c .)"
 check_eq "second-start-same-line" "$(starts | sed -n 1p)" "$(starts | sed -n 2p)"
 check "first-binding-is-the-profile" grep -q '^rsrc ".*\\_SETUP.DLL" ".*\\_SETUP.RES"$' <<<"$(starts | sed -n 1p)"
-check "then-the-package" grep -q '^rsrc ".*\\once.exe" ".*\\_ZETUBDY.RES"$' <<<"$(starts | sed -n 3p)"
+# The package is bound under its temporary name beside out\once.exe.
+check "then-the-package" grep -q '^rsrc ".*\\out\\TBW[0-9A-Fa-f]*\.tmp" ".*\\_ZETUBDY.RES"$' <<<"$(starts | sed -n 3p)"
 check "package-bound-after-retry" grep -q '^#5 #100 ' \
   <<<"$(timeout 60 wine "$probe" list "$out\\once.exe" 2>/dev/null | tr -d '\r')"
 check "profile-resource-file-removed" test ! -e "$builder/_SETUP.RES"
