@@ -396,6 +396,9 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
     reporter.message(e.what(), kBuilderTitle, MessageIcon::Stop);
   } catch (const std::bad_alloc&) {
     reporter.message(outOfMemoryMessage("den Schritt \"" + step + "\""), kBuilderTitle, MessageIcon::Stop);
+  } catch (const std::exception& e) {
+    reporter.message("Unerwarteter Fehler im Schritt \"" + step + "\": " + e.what() + "." + kAborted, kBuilderTitle,
+                     MessageIcon::Stop);
   }
   // A package without its table is no package: neither it nor anything of
   // the build stays behind.
