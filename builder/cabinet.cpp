@@ -165,7 +165,8 @@ FNFCIWRITE(CabinetWriter::write) {
 
 FNFCICLOSE(CabinetWriter::close) {
   CabinetWriter* w = self(pv);
-  if (reinterpret_cast<HANDLE>(hf) == w->package_ || hf == kNoFile) return 0;  // the package stays open
+  // The package stays open; "no file" has nothing to close.
+  if (reinterpret_cast<HANDLE>(hf) == w->package_ || hf == kNoFile) return 0;
   for (size_t i = 0; i < w->openFiles_.size(); ++i)
     if (w->openFiles_[i].first == hf) {
       w->openFiles_.erase(w->openFiles_.begin() + static_cast<std::ptrdiff_t>(i));
@@ -237,7 +238,6 @@ FNFCIGETOPENINFO(CabinetWriter::openInfo) {
     self(pv)->failedFile_ = pszName;
     return -1;
   }
-  self(pv)->openFiles_.emplace_back(reinterpret_cast<INT_PTR>(h), pszName);
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(h, &info)) {
     DWORD code = GetLastError();
@@ -246,6 +246,7 @@ FNFCIGETOPENINFO(CabinetWriter::openInfo) {
     self(pv)->failedFile_ = pszName;
     return -1;
   }
+  self(pv)->openFiles_.emplace_back(reinterpret_cast<INT_PTR>(h), pszName);
   // The cabinet's dates begin in 1980; an earlier file gets the first one.
   FILETIME local;
   SYSTEMTIME t{};
