@@ -12,8 +12,10 @@
 #include "setup/cabinet_binding.h"
 #include "setup/dialog_sequence.h"
 #include "setup/install_run.h"
+#include "setup/core/destination_walk.h"
 #include "setup/package_view.h"
 #include "setup/registration_run.h"
+#include "setup/runtime_files.h"
 #include "setup/runtime_messages.h"
 #include "setup/runtime_state.h"
 #include "setup/system_folders.h"
@@ -90,26 +92,16 @@ bool isDirectory(const std::string& path) {
 // -1 when a level cannot be created, -2 when a file is in the way (its
 // path in `blocker`).
 int createLevels(const std::string& path, std::string& blocker) {
-  std::string existing = path;
-  std::vector<std::string> missing;
-  for (;;) {
-    DWORD a = GetFileAttributesA(existing.c_str());
-    if (a != INVALID_FILE_ATTRIBUTES) {
-      if (!(a & FILE_ATTRIBUTE_DIRECTORY)) {
-        blocker = existing;
-        return -2;
-      }
-      break;
-    }
-    size_t sep = existing.find_last_of('\\');
-    if (sep == std::string::npos || sep == 0) return -1;
-    missing.push_back(existing);
-    existing.resize(sep);
-    if (existing.size() == 2 && existing[1] == ':') existing += '\\';
+  RuntimeFileSystem files;
+  AncestorWalk walk = walkToExisting(files, path, kMaxFolderPath, true);
+  if (!walk.found()) return -1;
+  if (!walk.existingInfo.directory) {
+    blocker = walk.existing;
+    return -2;
   }
   int created = 0;
-  for (size_t i = missing.size(); i-- > 0;) {
-    if (!CreateDirectoryA(missing[i].c_str(), nullptr)) return -1;
+  for (size_t i = walk.missing.size(); i-- > 0;) {
+    if (!CreateDirectoryA(walk.missing[i].c_str(), nullptr)) return -1;
     ++created;
   }
   return created;
