@@ -192,7 +192,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
   }
   run.entry->files.set(run.index);
   if (run.check) {
-    if (note.size > existingSize) run.entry->needed += static_cast<uint32_t>(note.size - existingSize);
+    addFileNeed(*run.entry, note.size, existingSize);
     ++run.index;
     advanceEntry(run);
     return 0;

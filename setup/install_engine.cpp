@@ -206,7 +206,7 @@ bool FileEngine::processComponents(InstallRun& run, PackageView& package, Cabine
     if (entry.size <= 0) {
       for (uint16_t i = 0; i < entry.fileCount; ++i) entry.files.set(i);
     } else if (!haveTarget) {
-      entry.needed = static_cast<uint32_t>(entry.size);
+      entry.needed = componentSize(entry);
     } else {
       run.record = &component;
       run.entry = &entry;
@@ -219,7 +219,7 @@ bool FileEngine::processComponents(InstallRun& run, PackageView& package, Cabine
       run.newVersion = {};
       entry.progressBytes = 0;
       bool uncompressed = (entry.flags & kComponentUncompressed) != 0;
-      entry.progressTotal = uncompressed ? static_cast<uint32_t>(entry.size)
+      entry.progressTotal = uncompressed ? componentSize(entry)
                                          : package.itemSize(kItemFirstComponent + entry.cabinetIndex);
       if (uncompressed) {
         int error = copyFromSource(run, s.sourceFolder);
@@ -318,13 +318,14 @@ bool FileEngine::installRun(unsigned modeBits) {
     record.entries.clear();
     ok = processComponents(run, package, cabinet, uninstaller.empty() ? nullptr : &record);
     if (!ok || !run.check) break;
-    uint64_t needed = 0;
-    for (int number : typeComponentList(s.selectedType))
-      if (number >= 0 && static_cast<size_t>(number) < s.table.size() && componentProcessed(number))
-        needed += s.table[number].needed;
+    std::vector<int> list = typeComponentList(s.selectedType);
+    std::vector<bool> counted(s.table.size());
+    for (int number : list)
+      if (number >= 0 && static_cast<size_t>(number) < s.table.size()) counted[number] = componentProcessed(number);
+    uint64_t needed = neededBytes(s.table, list, counted);
     // A drive whose free space the system cannot tell is not held against the copy.
     unsigned long long free = 0;
-    if (!driveFreeBytes(s.installDir, free) || needed <= free) break;
+    if (!driveFreeBytes(s.installDir, free) || fitsInFreeSpace(needed, free)) break;
     int answer = showMessage(kMessageNoSpace, MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
     if (answer == IDRETRY) continue;
     // Ignore goes on: the copy itself still finds a full drive, file by
