@@ -52,6 +52,17 @@ AncestorWalk walkToExisting(FileSystem& files, const std::string& path, size_t m
       return walk;
     }
   }
+  // The system drops a level's trailing dots and blanks and takes "." and
+  // ".." as steps: the folder made would not be the folder named.
+  for (size_t at = p[0] == '\\' ? 2 : 3; at < p.size();) {
+    size_t end = p.find('\\', at);
+    if (end == std::string::npos) end = p.size();
+    if (end > at && (p[end - 1] == '.' || p[end - 1] == ' ')) {
+      walk.result = WalkResult::InvalidName;
+      return walk;
+    }
+    at = end + 1;
+  }
 
   std::string at = p;
   // Every step cuts at least one character; the bound only guards that.

@@ -17,7 +17,7 @@ constexpr size_t kMaxFolderPath = 247;
 enum class WalkResult {
   Found,         // `existing` exists; `missing` are the levels below it
   NotAbsolute,   // not "X:\..." (relative, "X:" alone, "X:name", a share unless allowed)
-  InvalidName,   // a character no file name may hold, or an empty level
+  InvalidName,   // a character no file name may hold, an empty level, or one ending in a dot or blank
   TooLong,       // longer than kMaxFolderPath
   NoneExists,    // not even the drive's root exists
 };

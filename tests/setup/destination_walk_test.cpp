@@ -126,7 +126,8 @@ TEST(DestinationWalk, AFileInTheWayIsReportedAsWhatExists) {
 
 TEST(DestinationWalk, NamesNoFileSystemTakesAreRefused) {
   for (const char* path : {"C:\\Pro*gramme", "C:\\Pro?", "C:\\a\\\\b", "C:\\a:b", "C:\\a|b", "C:\\a/b", "C:\\a\tb",
-                           "C:\\\\a"}) {
+                           "C:\\\\a", "C:\\Programme\\..", "C:\\..\\Windows", "C:\\.\\a", "C:\\Neu.", "C:\\Neu \\Teil",
+                           "C:\\..."}) {
     Drives d;
     EXPECT_EQ(walkToExisting(d.files, path).result, WalkResult::InvalidName) << path;
     EXPECT_EQ(d.files.lookups, 0u) << path;
