@@ -88,7 +88,7 @@ int copyFromSource(InstallRun& run, const std::string& sourceDir) {
           reinterpret_cast<void*>(GetProcAddress(s.resources, "ZETUPromptSourceProc")));
       if (run.check || !prompt || !prompt(s.mainWindow, 0, 0)) return FDIERROR_TARGET_FILE;
     }
-    FileNote note{e->text.c_str(), data.nFileSizeLow, 0, 0,
+    FileNote note{e->text.c_str(), uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow, 0, 0,
                   static_cast<uint16_t>(data.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY)};
     dosTime(data.ftLastWriteTime, note.date, note.time);
     run.versionFromName = false;
@@ -103,10 +103,10 @@ int copyFromSource(InstallRun& run, const std::string& sourceDir) {
     HANDLE in = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     bool ok = in != INVALID_HANDLE_VALUE;
-    uint32_t left = note.size;
-    block.resize(left < 65536 ? (left ? left : 1) : 65536);
+    uint64_t left = note.size;
+    block.resize(left < 65536 ? (left ? static_cast<size_t>(left) : 1) : 65536);
     while (ok && left) {
-      DWORD chunk = left < block.size() ? left : static_cast<DWORD>(block.size()), got = 0, put = 0;
+      DWORD chunk = left < block.size() ? static_cast<DWORD>(left) : static_cast<DWORD>(block.size()), got = 0, put = 0;
       ok = ReadFile(in, block.data(), chunk, &got, nullptr) && got == chunk &&
            WriteFile(out, block.data(), chunk, &put, nullptr) && put == chunk;
       if (ok) {

@@ -52,7 +52,7 @@ void loadSelection(ComponentPage& p) {
     SelectionComponent c;
     c.flags = s.table[i].flags;
     c.state = s.table[i].state;
-    c.size = static_cast<uint32_t>(s.table[i].size);
+    c.size = componentSize(s.table[i]);
     c.needed = s.table[i].needed;
     p.components.push_back(c);
   }

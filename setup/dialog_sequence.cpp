@@ -4,8 +4,10 @@
 #include <shlobj.h>
 
 #include "setup/background_host.h"
+#include "setup/core/destination_walk.h"
 #include "setup/core/page_rules.h"
 #include "setup/install_engine.h"
+#include "setup/runtime_files.h"
 #include "setup/runtime_messages.h"
 #include "setup/runtime_state.h"
 #include "setup/system_folders.h"
@@ -36,20 +38,6 @@ bool sameApplication(HMODULE other) {
   return true;
 }
 
-// Walks up from `path` to the first item that exists; false when none does.
-bool firstExisting(const std::string& path, std::string& existing, int& missingLevels) {
-  existing = path;
-  missingLevels = 0;
-  while (GetFileAttributesA(existing.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    size_t sep = existing.find_last_of('\\');
-    if (sep == std::string::npos || sep < 2) return false;
-    existing.resize(sep);
-    if (existing.size() == 2) existing += '\\';  // "C:" is the drive's current folder, "C:\" its root
-    ++missingLevels;
-  }
-  return true;
-}
-
 bool longNamesAvailable(const std::string& path) {
   char root[4] = {path[0], ':', '\\', 0};
   DWORD maxComponent = 0, flags = 0;
@@ -73,18 +61,18 @@ bool profileHasType(int typeIndex) {
 bool ValidateDestination(std::string path, unsigned flags) {
   RunState& s = runState();
   if (!(flags & kValidateSkipPath)) {
-    std::string existing;
-    int missing = 0;
-    bool driveForm = path.size() >= 2 && path[1] == ':' &&
-                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-    DWORD attributes = INVALID_FILE_ATTRIBUTES;
-    if (driveForm && firstExisting(path, existing, missing)) attributes = GetFileAttributesA(existing.c_str());
-    bool usable = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                  !(missing == 0 && (attributes & FILE_ATTRIBUTE_READONLY));
+    // Only a folder on a drive letter is a destination: a share name, a
+    // drive-relative "X:", a path past the system's limit and a drive that
+    // does not exist all end here, with the path shown.
+    RuntimeFileSystem files;
+    AncestorWalk walk = walkToExisting(files, path);
+    size_t missing = walk.missing.size();
+    bool usable = walk.found() && walk.existingInfo.directory && !(missing == 0 && walk.existingInfo.readOnly);
     if (!usable) {
       showMessage(kMessageCannotCreate, MB_OK | MB_ICONERROR, path.c_str());
       return false;
     }
+    path = walk.path;
     std::string longNames;
     if (readSettingString(runProfile(), 11, longNames) && !longNamesAvailable(path)) {
       showMessage(kMessageNoLongNames, MB_OK | MB_ICONERROR, s.applicationName.c_str());

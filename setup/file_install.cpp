@@ -53,13 +53,30 @@ bool plainName(const std::string& name) {
   return name != "." && name != "..";
 }
 
+// The 8.3 name of an existing file: the 9x family carries out WININIT.INI
+// before long names are available, so a long name there names nothing.
+bool shortPath(const std::string& path, std::string& result) {
+  char buffer[MAX_PATH];
+  DWORD n = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+  if (n == 0 || n >= sizeof buffer) {
+    if (n) SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  result.assign(buffer, n);
+  return true;
+}
+
 // Registered once the temporary file is closed: the system may look at it.
+// Both files exist by then (the target is the file in use), so both have
+// short names.
 void registerReplacement(const std::string& target, const std::string& temporary) {
   runState().restartNeeded = true;
   bool registered;
   if (windows9xFamily()) {
     std::string ini = runState().windowsFolder + "\\WININIT.INI";
-    registered = WritePrivateProfileStringA("Rename", target.c_str(), temporary.c_str(), ini.c_str());
+    std::string shortTarget, shortTemporary;
+    registered = shortPath(target, shortTarget) && shortPath(temporary, shortTemporary) &&
+                 WritePrivateProfileStringA("Rename", shortTarget.c_str(), shortTemporary.c_str(), ini.c_str());
   } else {
     // Replacing is the point: without it the move at restart fails, as
     // the file it replaces is there.
@@ -192,7 +209,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
   }
   run.entry->files.set(run.index);
   if (run.check) {
-    if (note.size > existingSize) run.entry->needed += static_cast<uint32_t>(note.size - existingSize);
+    addFileNeed(*run.entry, note.size, existingSize);
     ++run.index;
     advanceEntry(run);
     return 0;

@@ -12,8 +12,10 @@
 #include "setup/cabinet_binding.h"
 #include "setup/dialog_sequence.h"
 #include "setup/install_run.h"
+#include "setup/core/destination_walk.h"
 #include "setup/package_view.h"
 #include "setup/registration_run.h"
+#include "setup/runtime_files.h"
 #include "setup/runtime_messages.h"
 #include "setup/runtime_state.h"
 #include "setup/system_folders.h"
@@ -90,26 +92,16 @@ bool isDirectory(const std::string& path) {
 // -1 when a level cannot be created, -2 when a file is in the way (its
 // path in `blocker`).
 int createLevels(const std::string& path, std::string& blocker) {
-  std::string existing = path;
-  std::vector<std::string> missing;
-  for (;;) {
-    DWORD a = GetFileAttributesA(existing.c_str());
-    if (a != INVALID_FILE_ATTRIBUTES) {
-      if (!(a & FILE_ATTRIBUTE_DIRECTORY)) {
-        blocker = existing;
-        return -2;
-      }
-      break;
-    }
-    size_t sep = existing.find_last_of('\\');
-    if (sep == std::string::npos || sep == 0) return -1;
-    missing.push_back(existing);
-    existing.resize(sep);
-    if (existing.size() == 2 && existing[1] == ':') existing += '\\';
+  RuntimeFileSystem files;
+  AncestorWalk walk = walkToExisting(files, path, kMaxFolderPath, true);
+  if (!walk.found()) return -1;
+  if (!walk.existingInfo.directory) {
+    blocker = walk.existing;
+    return -2;
   }
   int created = 0;
-  for (size_t i = missing.size(); i-- > 0;) {
-    if (!CreateDirectoryA(missing[i].c_str(), nullptr)) return -1;
+  for (size_t i = walk.missing.size(); i-- > 0;) {
+    if (!CreateDirectoryA(walk.missing[i].c_str(), nullptr)) return -1;
     ++created;
   }
   return created;
@@ -214,7 +206,7 @@ bool FileEngine::processComponents(InstallRun& run, PackageView& package, Cabine
     if (entry.size <= 0) {
       for (uint16_t i = 0; i < entry.fileCount; ++i) entry.files.set(i);
     } else if (!haveTarget) {
-      entry.needed = static_cast<uint32_t>(entry.size);
+      entry.needed = componentSize(entry);
     } else {
       run.record = &component;
       run.entry = &entry;
@@ -227,7 +219,7 @@ bool FileEngine::processComponents(InstallRun& run, PackageView& package, Cabine
       run.newVersion = {};
       entry.progressBytes = 0;
       bool uncompressed = (entry.flags & kComponentUncompressed) != 0;
-      entry.progressTotal = uncompressed ? static_cast<uint32_t>(entry.size)
+      entry.progressTotal = uncompressed ? componentSize(entry)
                                          : package.itemSize(kItemFirstComponent + entry.cabinetIndex);
       if (uncompressed) {
         int error = copyFromSource(run, s.sourceFolder);
@@ -326,13 +318,14 @@ bool FileEngine::installRun(unsigned modeBits) {
     record.entries.clear();
     ok = processComponents(run, package, cabinet, uninstaller.empty() ? nullptr : &record);
     if (!ok || !run.check) break;
-    uint64_t needed = 0;
-    for (int number : typeComponentList(s.selectedType))
-      if (number >= 0 && static_cast<size_t>(number) < s.table.size() && componentProcessed(number))
-        needed += s.table[number].needed;
+    std::vector<int> list = typeComponentList(s.selectedType);
+    std::vector<bool> counted(s.table.size());
+    for (int number : list)
+      if (number >= 0 && static_cast<size_t>(number) < s.table.size()) counted[number] = componentProcessed(number);
+    uint64_t needed = neededBytes(s.table, list, counted);
     // A drive whose free space the system cannot tell is not held against the copy.
     unsigned long long free = 0;
-    if (!driveFreeBytes(s.installDir, free) || needed <= free) break;
+    if (!driveFreeBytes(s.installDir, free) || fitsInFreeSpace(needed, free)) break;
     int answer = showMessage(kMessageNoSpace, MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
     if (answer == IDRETRY) continue;
     // Ignore goes on: the copy itself still finds a full drive, file by

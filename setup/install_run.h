@@ -42,7 +42,7 @@ struct InstallRun {
   // Not every cabinet library reports its data blocks; then the files'
   // sizes move the bar.
   bool blocksReported = false;
-  uint32_t fileSize = 0;     // of the file being written
+  uint64_t fileSize = 0;     // of the file being written
   DWORD lastShown = 0;       // tick count of the last progress repaint
   DWORD lastPumped = 0;      // and of the last message dispatch
   RunFailure failure;
@@ -71,7 +71,7 @@ constexpr uint32_t kFilePlaceholder = 0x100;
 // of an uncompressed component fills in itself.
 struct FileNote {
   const char* name;
-  uint32_t size;
+  uint64_t size;  // a source folder's file may pass 4 GiB
   uint16_t date, time, attributes;
 };
 

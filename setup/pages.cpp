@@ -44,11 +44,24 @@ void focusAwayFromText(HWND d) {
   SetFocus(IsWindowEnabled(next) ? next : accept ? accept : next);
 }
 
+// The page is made again each time it is shown: the picture it loaded
+// goes with it, or every visit would leave a bitmap behind.
+constexpr char kPictureProperty[] = "ZETUPicture";
+
 INT_PTR CALLBACK welcomePictureProc(HWND d, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_INITDIALOG) {
     HANDLE bitmap = LoadImageA(runState().resources, MAKEINTRESOURCEA(10), IMAGE_BITMAP, 0, 0,
                                LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT);
+    if (bitmap && !SetPropA(d, kPictureProperty, bitmap)) {
+      DeleteObject(bitmap);
+      bitmap = nullptr;
+    }
     if (bitmap) SendDlgItemMessageA(d, kIdPicture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  } else if (m == WM_DESTROY) {
+    if (HANDLE bitmap = RemovePropA(d, kPictureProperty)) {
+      SendDlgItemMessageA(d, kIdPicture, STM_SETIMAGE, IMAGE_BITMAP, 0);
+      DeleteObject(bitmap);
+    }
   }
   return commonPageProc(d, m, w, l);
 }

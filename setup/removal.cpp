@@ -63,7 +63,15 @@ void addWininitDeletions(const std::vector<std::string>& paths) {
   if (size != INVALID_FILE_SIZE && size <= kWininitSizeLimit) {
     text.assign(size, '\0');
     if (size == 0 || (ReadFile(file, &text[0], size, &got, nullptr) && got == size)) {
-      std::string edited = withRenameDeletions(text, paths);
+      // The 9x family carries the lines out before long names exist: the
+      // files go by their short names (they exist now, so they have one).
+      std::vector<std::string> shortPaths;
+      for (const std::string& p : paths) {
+        char buffer[MAX_PATH];
+        DWORD n = GetShortPathNameA(p.c_str(), buffer, sizeof buffer);
+        shortPaths.push_back(n > 0 && n < sizeof buffer ? std::string(buffer, n) : p);
+      }
+      std::string edited = withRenameDeletions(text, shortPaths);
       DWORD written = 0;
       if (edited != text && SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0)
         WriteFile(file, edited.data(), static_cast<DWORD>(edited.size()), &written, nullptr);

@@ -144,7 +144,7 @@ void removeInstalledFiles(int mode, int installDirLevels) {
   RunState& s = runState();
   RemovalProgress& progress = removalProgress();
   std::vector<int> list = typeComponentList(s.selectedType);
-  uint32_t total = 0, done = 0;
+  uint64_t total = 0, done = 0;
   for (int n : list)
     if (static_cast<size_t>(n) < s.table.size() && s.table[n].directoriesCreated >= 0 &&
         !(s.table[n].flags & kComponentRegistry))

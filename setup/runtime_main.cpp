@@ -178,7 +178,13 @@ void restartComputer(RunState& s) {
       AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
     CloseHandle(token);
   }
-  ExitWindowsEx(EWX_REBOOT, 0);
+  // Refused (the right not held, another program vetoing): the user must
+  // hear that the files waiting for the restart are not in place yet.
+  if (!ExitWindowsEx(EWX_REBOOT, 0)) {
+    DWORD error = GetLastError();
+    if (s.mainWindow) ShowWindow(s.mainWindow, SW_RESTORE);
+    showSystemError(s.mainWindow, error ? error : ERROR_NOT_READY);
+  }
 }
 
 void runMessageLoop(RunState& s) {

@@ -7,6 +7,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "setup/runtime_files.h"
+
 namespace tw {
 namespace {
 
@@ -60,17 +62,9 @@ std::string shellFolderPath(const char* name, bool fallback) {
   return std::string();
 }
 
-void createFolderLevels(const std::string& folder) {
-  // Levels start after the drive ("C:\") or the share ("\\server\share\").
-  size_t from = 3;
-  if (folder.compare(0, 2, "\\\\") == 0) {
-    size_t share = folder.find('\\', 2);
-    from = share == std::string::npos ? folder.size() : folder.find('\\', share + 1);
-    if (from == std::string::npos) from = folder.size();
-  }
-  for (size_t at = folder.find('\\', from); at != std::string::npos; at = folder.find('\\', at + 1))
-    CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
-  CreateDirectoryA(folder.c_str(), nullptr);
+bool createFolderLevels(const std::string& folder) {
+  RuntimeFileSystem files;
+  return files.createDirectories(folder);
 }
 
 bool createShellLink(const LinkFields& link, const std::string& linkPath) {

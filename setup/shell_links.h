@@ -15,8 +15,9 @@ struct LinkFields {
 // `fallback` allows. Empty when neither has it.
 std::string shellFolderPath(const char* name, bool fallback);
 
-// Creates every missing level of `folder`.
-void createFolderLevels(const std::string& folder);
+// Creates every missing level of `folder`; false when it is not there
+// afterwards.
+bool createFolderLevels(const std::string& folder);
 
 // Saves a link at `linkPath` (the component object library is initialised
 // by the runtime's start-up); false when it could not be made.

@@ -16,10 +16,7 @@ run_preset() {  # run_preset NAME [configure args...]
     failed=$((failed + 1)); status=1; return
   fi
   echo "== $name: tests"
-  # Wine tests get one more try: a detached start under Wine is known to
-  # lose its arguments now and then (the rsrc_bind test's detached check).
-  local repeat=(); [ "$name" = win32 ] && repeat=(--repeat until-pass:2)
-  local out; out=$(ctest --preset "$name" -j "$jobs" "${repeat[@]}" 2>&1); local rc=$?
+  local out; out=$(ctest --preset "$name" -j "$jobs" 2>&1); local rc=$?
   echo "$out"
   local line; line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' <<<"$out" | tail -1)
   if [ -n "$line" ]; then
@@ -27,6 +24,20 @@ run_preset() {  # run_preset NAME [configure args...]
     total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
     bad=$(sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
     passed=$((passed + total - bad)); failed=$((failed + bad))
+  fi
+  # One known test, and only it, gets a second run, said out loud: the
+  # binder's detached start under Wine has been seen to lose its arguments
+  # once in many runs. Every other failure stands as it is.
+  local known=rsrc_bind
+  if [ "$name" = win32 ] && grep -qE "^[[:space:]]*[0-9]+ - $known \(" <<<"$out"; then
+    echo "== $name: $known failed; it is run once more (a known, rare detached-start failure under Wine)"
+    if ctest --preset "$name" -R "^$known\$" --output-on-failure; then
+      echo "== $name: $known passed on its second run; counted as passed, the first failure stays in the log above"
+      passed=$((passed + 1)); failed=$((failed - 1))
+      grep -qE '^[[:space:]]*[0-9]+ - ' <<<"$(grep -vE "^[[:space:]]*[0-9]+ - $known \(" <<<"$out")" || rc=0
+    else
+      echo "== $name: $known failed on its second run too"
+    fi
   fi
   [ $rc -eq 0 ] || status=1
 }

@@ -63,4 +63,18 @@ std::vector<ComponentEntry> buildComponentTable(const std::vector<ComponentRecor
   return table;
 }
 
+void addFileNeed(ComponentEntry& entry, uint64_t newSize, uint64_t replacedSize) {
+  if (newSize > replacedSize) entry.needed += newSize - replacedSize;
+}
+
+uint64_t neededBytes(const std::vector<ComponentEntry>& table, const std::vector<int>& numbers,
+                     const std::vector<bool>& counted) {
+  uint64_t sum = 0;
+  for (int number : numbers) {
+    if (number < 0 || static_cast<size_t>(number) >= table.size()) continue;
+    if (static_cast<size_t>(number) < counted.size() && counted[number]) sum += table[number].needed;
+  }
+  return sum;
+}
+
 }  // namespace tw

@@ -52,11 +52,27 @@ struct ComponentEntry {
   int16_t directoriesCreated = 0;
   int16_t cabinetIndex = -1;  // the cabinet is package item 4 + index
   int32_t size = 0;
-  uint32_t needed = 0;
+  // Sums over files, each of which may pass 4 GiB: 64 bits.
+  uint64_t needed = 0;
   uint16_t fileCount = 0;
-  uint32_t progressBytes = 0, progressTotal = 0;
+  uint64_t progressBytes = 0, progressTotal = 0;
   InstalledFiles files;  // which of the component's files the run installed
 };
+
+// The component's size as the profile gives it, nothing when not above 0.
+inline uint64_t componentSize(const ComponentEntry& e) { return e.size > 0 ? static_cast<uint32_t>(e.size) : 0; }
+
+// A file found by the check pass adds what it takes over the file it
+// replaces; a smaller file adds nothing (the space freed is not counted).
+void addFileNeed(ComponentEntry& entry, uint64_t newSize, uint64_t replacedSize);
+
+// The need of the listed components that `counted` marks, added in 64
+// bits; numbers outside the table are passed over.
+uint64_t neededBytes(const std::vector<ComponentEntry>& table, const std::vector<int>& numbers,
+                     const std::vector<bool>& counted);
+
+// Whether the need fits into the free space the system reported.
+inline bool fitsInFreeSpace(uint64_t needed, uint64_t freeBytes) { return needed <= freeBytes; }
 
 // One entry per component in id order: selected unless flag 0x20; cabinet
 // indices counted over the components that have a cabinet.

@@ -55,5 +55,30 @@ TEST(StartupRules, ComponentTableCountsCabinetsOverComponentsWithOne) {
   EXPECT_EQ(t[4].flags, 0x80);  // the low 16 bits
 }
 
+// Needs pass 4 GiB: a few large files in one component, or several large
+// components, must not wrap into a figure that fits on a small drive.
+TEST(StartupRules, NeededBytesAddUpPastFourGibibytes) {
+  constexpr uint64_t kGiB = 1ull << 30;
+  std::vector<ComponentEntry> t(4);
+  addFileNeed(t[0], 3 * kGiB, 0);
+  addFileNeed(t[0], 3 * kGiB, 1 * kGiB);  // replaces a smaller file: adds the difference
+  addFileNeed(t[0], 1 * kGiB, 2 * kGiB);  // smaller than what it replaces: adds nothing
+  EXPECT_EQ(t[0].needed, 5 * kGiB);
+  addFileNeed(t[1], 5 * kGiB + 7, 0);  // one file over 4 GiB
+  EXPECT_EQ(t[1].needed, 5 * kGiB + 7);
+  t[2].size = -1;  // a damaged size counts as nothing, not as 4 GiB
+  t[2].needed = componentSize(t[2]);
+  t[3].size = 0x7FFFFFFF;
+  t[3].needed = componentSize(t[3]);
+  EXPECT_EQ(t[3].needed, 0x7FFFFFFFu);
+
+  uint64_t all = neededBytes(t, {0, 1, 2, 3, -1, 9}, {true, true, true, true});
+  EXPECT_EQ(all, 10 * kGiB + 7 + 0x7FFFFFFF);
+  EXPECT_FALSE(fitsInFreeSpace(all, 8 * kGiB));  // 32 bits would have made it about 2 GiB, which fits
+  EXPECT_TRUE(fitsInFreeSpace(all, all));
+  EXPECT_EQ(neededBytes(t, {0, 1}, {false, true}), 5 * kGiB + 7);
+  EXPECT_EQ(neededBytes(t, {1}, {}), 0u);
+}
+
 }  // namespace
 }  // namespace tw

@@ -4,7 +4,7 @@
 # TW_UIDRIVER is the driver's Unix path (from the test's CMake ENV). Each
 # function runs it under wine with a time limit a little over the driver's
 # own wait, prints what it prints (UTF-8, LF line ends) and returns its
-# exit code: 0 done, 1 "no" (ui_enabled, ui_visible), 2 usage, 3 no such
+# exit code: 0 done, 1 "no" (ui_enabled, ui_visible, ui_absent), 2 usage, 3 no such
 # control in time, 4 refused (disabled, hidden, wrong kind), 5 no effect,
 # 124 the driver itself was stopped. Failures explain themselves on stderr.
 # UI_WAIT (seconds, default 10) is the wait of the commands without a
@@ -36,34 +36,32 @@ ui_box()      { ui_driver "${1:-$UI_WAIT}" box "${1:-$UI_WAIT}"; }
 ui_answer()   { ui_driver "$UI_WAIT" answer "${1:?ui_answer needs a button id}" --wait "$UI_WAIT"; }
 ui_windows()  { ui_driver 10 windows; }
 
-# ui_screenshot FILE.png: the screen as a user sees it. In this Wine and
-# Xvfb a message box over another window of its program stays black in a
-# capture of the root window although its own X window holds the painted
-# box, so each viewable window of the Wine desktop is captured by itself
-# and laid over the root picture, bottom one first. A relative FILE lands
-# in $WT_DIR; sets WT_SHOT. Returns 1 when no picture was made.
-ui_screenshot() {
+# The answers "no" as functions that succeed only on that answer: a
+# control that is not there (3) or a driver that was stopped (124) is
+# never taken for "disabled", "hidden" or "gone", as `! ui_enabled` would.
+# Each prints what it found when it fails.
+_ui_no() {  # _ui_no WHAT COMMAND...: 0 when the driver answered "no" (1)
   local -; set +e
-  wine_screenshot "${1:?ui_screenshot needs a file name}" || return 1
-  local file=$WT_SHOT part=$WT_DIR/.ui_window.png ids i info x y w h
-  # xwininfo lists a window's children from the top of the stack down.
-  mapfile -t ids < <(timeout 10 xwininfo -root -tree -display "$DISPLAY" 2>/dev/null |
-    awk '/Wine desktop"/ { inside = 1; depth = index($0, "0x"); next }
-         !inside || index($0, "0x") == 0 { next }
-         index($0, "0x") <= depth { inside = 0; next }
-         index($0, "0x") == depth + 3 { print $1 }')
-  for ((i = ${#ids[@]} - 1; i >= 0; i--)); do
-    info=$(timeout 10 xwininfo -id "${ids[$i]}" -display "$DISPLAY" 2>/dev/null) || continue
-    grep -q 'Map State: IsViewable' <<<"$info" || continue
-    x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
-    y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
-    w=$(sed -n 's/^ *Width: *//p' <<<"$info")
-    h=$(sed -n 's/^ *Height: *//p' <<<"$info")
-    if [ "${w:-0}" -le 1 ] || [ "${h:-0}" -le 1 ]; then continue; fi
-    timeout 30 xwd -id "${ids[$i]}" -silent -display "$DISPLAY" 2>/dev/null |
-      timeout 30 convert xwd:- "$part" 2>/dev/null || continue
-    timeout 30 composite -geometry "$(printf "%+d%+d" "$x" "$y")" "$part" "$file" "$file"
-  done
-  rm -f "$part"
-  [ -s "$file" ]
+  local what=$1; shift
+  "$@" >/dev/null; local rc=$?
+  case $rc in
+    1) return 0 ;;
+    0) echo "driver: $what: the answer is yes" >&2; return 1 ;;
+    3) echo "driver: $what: no such control" >&2; return 3 ;;
+    124) echo "driver: $what: the driver timed out" >&2; return 124 ;;
+    *) echo "driver: $what: driver exit $rc" >&2; return "$rc" ;;
+  esac
 }
+# ui_disabled ID: 0 when the control is there and disabled.
+ui_disabled() { _ui_no "disabled ${1:?ui_disabled needs an id}" ui_enabled "$@"; }
+# ui_hidden ID: 0 when the control is there and hidden.
+ui_hidden()   { _ui_no "hidden ${1:?ui_hidden needs an id}" ui_visible "$@"; }
+# ui_absent ID [S]: 0 when within S seconds (default 2) no visible window
+# holds the control; 1 when it stays.
+ui_absent()   { ui_driver "${2:-2}" absent "${1:?ui_absent needs an id}" "${2:-2}" "${@:3}"; }
+
+# ui_screenshot FILE.png: the screen as a user sees it, message boxes over
+# their pages included (wine_screenshot reads the screen's own pixels and
+# waits until two captures agree). A relative FILE lands in $WT_DIR; sets
+# WT_SHOT. Returns 1 when no picture was made.
+ui_screenshot() { wine_screenshot "${1:?ui_screenshot needs a file name}"; }

@@ -66,6 +66,17 @@ check_eq "a disabled push button" "none disabled visible" "$(ui_state 12)"
 check "Next is enabled" ui_enabled 1
 check "Back is disabled (exit 1)" exits_with 1 ui_enabled 12
 check "the edit is visible" ui_visible 715
+# "No" is an answer of its own, never a missing control or a stopped driver.
+check_eq "enabled prints its answer" "disabled" "$(ui_enabled 12)"
+check_eq "visible prints its answer" "visible" "$(ui_visible 715)"
+check "ui_disabled: Back is disabled" ui_disabled 12
+check "ui_disabled: Next is not (exit 1)" exits_with 1 ui_disabled 1
+check "ui_disabled: no such control is not 'disabled' (exit 3)" exits_with 3 env UI_WAIT=1 bash -c \
+  "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ui_disabled 999"
+check "ui_hidden: a visible edit is not hidden (exit 1)" exits_with 1 ui_hidden 715
+check "ui_absent: an id no window has is absent" ui_absent 999 1
+check_eq "ui_absent prints its answer" "absent" "$(ui_absent 999 1)"
+check "ui_absent: a control that is there is present (exit 1)" exits_with 1 ui_absent 715 1
 check "a German title selects the window" ui_wait 1 5 --title "Seite 1 - Prüfung"
 check "a title no window has finds nothing (exit 3)" exits_with 3 ui_wait 1 1 --title "Seite 9"
 check "a class no window has finds nothing" exits_with 3 ui_wait 1 1 --class Button

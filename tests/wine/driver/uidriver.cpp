@@ -30,7 +30,8 @@ const wchar_t kUsage[] =
     L"usage: uidriver COMMAND ARGS... [--class C] [--title T] [--wait SECONDS]\n"
     L"  wait ID [S]     text ID [S]      settext ID TEXT   click ID\n"
     L"  check ID        uncheck ID       state ID          enabled ID   visible ID\n"
-    L"  select ID N     items ID         box [S]           answer ID    windows";
+    L"  select ID N     items ID         box [S]           answer ID    windows\n"
+    L"  absent ID [S]";
 
 bool parseNumber(const wchar_t* text, long& value) {
   if (!text || !*text) return false;
@@ -221,12 +222,37 @@ int cmdState(const Args& args) {
   return kExitOk;
 }
 
+// The answer is printed as well as given as the exit code, so that a "no"
+// (exit 1) never reads like a control that was not there (exit 3).
 int cmdEnabled(const Args& args, bool visibility) {
   FoundControl found;
   int rc = locate(args, args.positional[0], found);
   if (rc != kExitOk) return rc;
   bool yes = visibility ? IsWindowVisible(found.control) : IsWindowEnabled(found.control);
+  printOut(L"%s", visibility ? (yes ? L"visible" : L"hidden") : (yes ? L"enabled" : L"disabled"));
   return yes ? kExitOk : kExitNo;
+}
+
+// Waits until no visible window holds the control (a page that went, a
+// box that closed): exit 0 "absent", or exit 1 "present" when it is still
+// there at the end of the wait.
+int cmdAbsent(const Args& args) {
+  long id = 0;
+  if (!parseNumber(args.positional[0], id)) return usage(L"absent needs a control id");
+  DWORD start = GetTickCount();
+  FoundControl found;
+  for (;;) {
+    if (!findControl(static_cast<int>(id), args.filter, found)) {
+      printOut(L"absent");
+      return kExitOk;
+    }
+    if (GetTickCount() - start >= args.waitMs) break;
+    Sleep(100);
+  }
+  printOut(L"present");
+  printErr(L"uidriver: absent %s: a visible window still holds the control (waited %lu s)", args.positional[0],
+           args.waitMs / 1000);
+  return kExitNo;
 }
 
 // A list box, or the setup's component list, a superclass of LISTBOX
@@ -364,7 +390,7 @@ int run(Args& args) {
   auto needs = [&](int n) { return args.count >= n; };
   auto is = [&](const wchar_t* name) { return lstrcmpW(c, name) == 0; };
   // wait, text and box take their time limit as a plain argument too.
-  int secondsAt = is(L"wait") || is(L"text") ? 1 : is(L"box") ? 0 : -1;
+  int secondsAt = is(L"wait") || is(L"text") || is(L"absent") ? 1 : is(L"box") ? 0 : -1;
   if (secondsAt >= 0 && args.count > secondsAt) {
     if (!parseSeconds(args.positional[secondsAt], args.waitMs)) return usage(L"SECONDS is not a number of seconds");
     args.count = secondsAt;
@@ -381,6 +407,7 @@ int run(Args& args) {
   if (is(L"state")) return cmdState(args);
   if (is(L"enabled")) return cmdEnabled(args, false);
   if (is(L"visible")) return cmdEnabled(args, true);
+  if (is(L"absent")) return cmdAbsent(args);
   if (is(L"select")) return cmdSelect(args);
   if (is(L"items")) return cmdItems(args);
   if (is(L"answer")) return cmdAnswer(args);

@@ -116,6 +116,10 @@ if mount -t tmpfs -o size=1m tmpfs "$small" 2>/dev/null; then
   end_setup
   rm -f "$WINEPREFIX/dosdevices/t:"
   umount "$small"
+elif [ "${CI:-}" = true ]; then
+  # CI runs as root: a mount that fails there is a fault of the job, not a
+  # reason to leave the disk-full checks out unnoticed.
+  check "a small drive for the disk-full checks can be mounted (tmpfs)" false
 else
   echo "SKIP: a small drive needs a tmpfs mount, which this machine does not allow"
 fi
@@ -140,8 +144,12 @@ ini=$(find "$WINEPREFIX/drive_c/windows" -maxdepth 1 -iname wininit.ini | head -
 check_file "WININIT.INI is written" "$ini"
 tr -d '\r' <"$ini" 2>/dev/null
 check "it has the Rename section" grep -qi '^\[Rename\]' "$ini"
-check "with the replacement of the file in use" \
-  grep -qiF 'C:\Program Files\Beispiel Software\Notizblock Pro\notiz.txt=C:\Program Files\Beispiel Software\Notizblock Pro\notiz.tx_' "$ini"
+# The 9x family reads the lines before long names exist: both names are
+# short (8.3) names, every level of them.
+level='[^\\ =]{1,8}(\.[^\\ =]{1,3})?'
+check "with the replacement of the file in use, in short names" \
+  grep -qiE "^C:(\\\\$level)*\\\\notiz\.txt=C:(\\\\$level)*\\\\notiz\.tx_"$'\r?$' "$ini"
+check "and no long name in it" bash -c "! grep -qi 'Program Files' '$ini'"
 ui_click 513
 ui_click 1
 touch "$release"

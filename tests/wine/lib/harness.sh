@@ -297,16 +297,16 @@ wine_wait_for() {
   return 0
 }
 
-# wine_screenshot FILE.png: the whole screen; a relative name lands in $WT_DIR.
-# Sets WT_SHOT to the file's path; returns 1 when no picture was made.
+# wine_screenshot FILE.png: the whole screen once it stands still (see
+# screenshot.sh); a relative name lands in $WT_DIR. Sets WT_SHOT to the
+# file's path; returns 1 when no picture was made.
+source "$(dirname "${BASH_SOURCE[0]}")/screenshot.sh"
 wine_screenshot() {
   local -; set +e
   local file=${1:?wine_screenshot needs a file name}
   case $file in /*) ;; *) file=$WT_DIR/$file ;; esac
   WT_SHOT=$file
-  rm -f "$file"
-  timeout 30 xwd -root -silent -display "$DISPLAY" | timeout 30 convert xwd:- "$file"
-  [ -s "$file" ] || { _wt_log "screenshot $file failed"; return 1; }
+  tw_screenshot "$file" || { _wt_log "screenshot $file failed"; return 1; }
   return 0
 }
 

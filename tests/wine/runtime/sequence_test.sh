@@ -32,13 +32,13 @@ cp "$work/_SETUP.EXE" "$WT_DIR/installed/SETUP.EXE" && cp "$work/_SETUP.DLL" "$W
 check "welcome text names the application" bash -c \
   "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ui_text 710 | head -1 | grep -qx 'Willkommen zum Setup von Notizblock.'"
 ui_screenshot welcome.png
-check "Back is disabled on the first page" bash -c "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ! ui_enabled 12"
+check "Back is disabled on the first page" ui_disabled 12
 ui_click 1
 
 check "licence page appears" ui_wait 25
 check "licence text from the project" bash -c \
   "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ui_text 301 | grep -q 'Dieses Beispiel darf frei verwendet werden.'"
-check "Next waits for the licence to be accepted" bash -c "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ! ui_enabled 1"
+check "Next waits for the licence to be accepted" ui_disabled 1
 ui_check 25
 check "accepting enables Next" ui_enabled 1
 ui_screenshot licence.png
