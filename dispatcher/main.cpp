@@ -136,7 +136,7 @@ bool holdCheckedFile(const Dispatcher& d, const char* name, HANDLE* held) {
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   Sha256 hash;
-  static std::uint8_t buffer[16384];
+  std::uint8_t buffer[2048];
   std::uint32_t total = 0;
   for (;;) {
     DWORD got = 0;

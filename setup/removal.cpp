@@ -76,7 +76,11 @@ void addWininitDeletions(const std::vector<std::string>& paths) {
 // The remover (and in uninstallation its DLL) goes at the next restart.
 void deleteAtRestart(const std::vector<std::string>& paths) {
   if (windows9xFamily()) {
-    addWininitDeletions(paths);
+    // WININIT.INI deletes files only.
+    std::vector<std::string> files;
+    for (const std::string& p : paths)
+      if (!isDirectory(p)) files.push_back(p);
+    addWininitDeletions(files);
     return;
   }
   for (const std::string& p : paths) MoveFileExA(p.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
