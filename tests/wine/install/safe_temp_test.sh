@@ -98,6 +98,8 @@ check_eq "ZETUFINISH on the installed copy: the folder is untouched" "$dir_list"
 first_page_then() {
   rm -rf "$temp"/ZET*
   wine_start "$package"
+  # The earlier installation is mentioned first (1033): No, go on.
+  box_answer 7 60 >/dev/null
   ui_wait 1200 60 >/dev/null
   work=$(run_folders | head -1)
   "$@"
