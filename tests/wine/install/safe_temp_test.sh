@@ -110,9 +110,10 @@ plant_cabxpd() { cp "$TW_TEST_TOOLS/planted_dll.dll" "$temp/$work/CABXPD32.DLL";
 first_page_then plant_cabxpd
 check "cabxpd: a work folder to plant into" test -n "$work"
 demo_walk 501
-text=$(box_answer 1 120)
+text=$(ui_box 120 | tr -d '\r')
 echo "cabxpd: $text"
 ui_screenshot cabxpd-refused.png
+ui_answer 1 >/dev/null
 check "cabxpd: refused with a message" grep -qi 'corrupt' <<<"$text"
 end_setup
 check_eq "cabxpd: the planted DLL was never loaded" "" "$(planted_ran)"
@@ -124,9 +125,10 @@ first_page_then plant_remover
 check "remover: the wizard walks to the summary" demo_walk 501
 check "remover: the finish page after the copy" ui_wait 521 120
 ui_click 1
-text=$(box_answer 1 60)
+text=$(ui_box 60 | tr -d '\r')
 echo "remover: $text"
 ui_screenshot remover-refused.png
+ui_answer 1 >/dev/null
 check "remover: refused with a message" grep -qi 'corrupt' <<<"$text"
 check "remover: the message names the file" grep -qi 'ZETURFD.EXE' <<<"$text"
 check "remover: Setup ends" wine_wait_idle 60
