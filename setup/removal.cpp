@@ -103,7 +103,7 @@ bool startRemover(const std::string& remover, const std::string& folder, const s
   return true;
 }
 
-// Reads a whole file while hashing it; false with the last error set.
+// Reads a whole file (at most 64 MB); false with the last error set.
 bool readWhole(const std::string& path, std::vector<uint8_t>& bytes) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
