@@ -109,9 +109,9 @@ void clearRemovalListKey(const std::string& keyName) {
 void removeOrder(const std::string& name, uint32_t levels) {
   std::string path = expandRunPath(name);
   while (path.size() > 3 && path.back() == '\\') path.pop_back();
-  if (isLink(path)) {
-    removeLink(path);
-  } else if (isDirectory(path)) {
+  // A folder link goes as the link itself: removing a directory never
+  // follows it, and the levels above are the profile's.
+  if (isDirectory(path)) {
     bool failed = false;
     removeDirectoryLevels(path, static_cast<int>(levels > 0x7FFF ? 0x7FFF : levels), failed);
     if (failed) removalProgress().notAllRemoved = true;
