@@ -185,7 +185,16 @@ void removeInstalledFiles(int mode, int installDirLevels) {
     const ComponentRecord& component = s.components[n];
     if ((entry.flags & kComponentRegistry) || entry.directoriesCreated < 0 || !componentProcessed(n)) continue;
     std::string target = withoutBackslash(expandRunPath(component.path));
-    removeComponentFiles(mode, component, entry, target);
+    // A component folder (or a folder between the installation directory
+    // and it) that has become a link since the installation is not walked
+    // through: the files there are not the ones installed.
+    std::string installDir = withoutBackslash(s.installDir) + "\\";
+    bool linked = isLink(target) ||
+                  (target.size() > installDir.size() && lstrcmpiA(target.substr(0, installDir.size()).c_str(),
+                                                                  installDir.c_str()) == 0 &&
+                   throughLink(installDir, target + "\\"));
+    if (linked) progress.notAllRemoved = true;
+    else removeComponentFiles(mode, component, entry, target);
     bool failed = false;
     removeDirectoryLevels(target, entry.directoriesCreated, failed);
     // A network installation's folders hold the files it left alone.

@@ -7,7 +7,7 @@
 # folders and the uninstall entry, keeps a shared file still counted by
 # others and ends with text 702; a folder link in a listed folder is never
 # followed (a list line through it, its target) and dot folders (".cache")
-# are emptied; on win98 a clean run ends with 701 and
+# are emptied; a component folder turned into a link is not walked through; on win98 a clean run ends with 701 and
 # leaves its remover in WININIT.INI.
 set -u
 source "$TW_HARNESS"
@@ -177,6 +177,21 @@ timeout 60 wine cmd /c exit >/dev/null 2>&1
 wine_wait_idle 60
 check "full: the copy went at the restart" test ! -e "$copy_dir/ZETURFD.EXE"
 check "full: its DLL too" test ! -e "$copy_dir/ZETURFD.DLL"
+
+# A component folder that became a link after the installation (a user
+# may replace a writable folder by a junction): the files behind it stay.
+install ADMIN 0 2
+timeout 60 wine reg delete 'HKLM\Software\Beispiel Software\Liste' /f >/dev/null 2>&1
+mkdir -p "$drive/Fremd2"
+echo "nicht unsere" >"$drive/Fremd2/roh.dat"
+rm -rf "$inst/Roh"
+ln -s "$drive/Fremd2" "$inst/Roh"
+remove linked
+check "linked: not everything could go (702)" ui_visible 702
+finish_dialog linked
+check_file "linked: the file behind the link survives" "$drive/Fremd2/roh.dat"
+check "linked: the other files went" test ! -e "$inst/notiz.txt"
+rm -f "$inst/Roh"
 
 # win98: everything goes, the remover is left to WININIT.INI.
 wine_set_version win98
