@@ -12,6 +12,7 @@
 #include "builder/cabinet.h"
 #include "builder/console_reporter.h"
 #include "builder/file_version.h"
+#include "common/file_checks.h"
 #include "common/res_file.h"
 #include "common/string_block.h"
 
@@ -150,9 +151,29 @@ void writeResourceFile(const std::string& path, const std::vector<ResEntry>& ent
     throw BuildError("Datei " + path + " kann nicht erstellt werden");
 }
 
+// Size and SHA-256 of the files that the dispatcher and the runtime write
+// into the temporary folder and then load or start: bound into the package
+// and into the runtime's resource DLL, and compared before each use.
+ResEntry fileChecksResource(const std::string& builderFolder) {
+  static const char* const kChecked[] = {"CABINET.DLL", "CABXPD32.DLL", "ZETURFD.EXE"};
+  std::vector<uint8_t> data(sizeof kChecked / sizeof kChecked[0] * kFileCheckRecordSize);
+  Win32FileSystem fs;
+  for (size_t i = 0; i < sizeof kChecked / sizeof kChecked[0]; ++i) {
+    std::vector<uint8_t> bytes;
+    std::string path = builderFolder + kChecked[i];
+    if (fs.readFile(path, bytes) != FileReadStatus::Ok)
+      throw BuildError("Die Datei \"" + path + "\" ist nicht vorhanden!" + kAborted);
+    if (!writeFileCheck(kChecked[i], bytes.data(), static_cast<uint32_t>(bytes.size()),
+                        &data[i * kFileCheckRecordSize]))
+      throw BuildError("Die Pr\xFC" "fsumme von \"" + path + "\" konnte nicht gebildet werden." + kAborted);
+  }
+  return makeResEntry(kResTypeRcData, kFileChecksResourceId, std::move(data));
+}
+
 std::vector<ResEntry> dispatcherResources(const ProjectDocument& p, const LanguageModule& language,
-                                          uint16_t& iconCounter) {
+                                          uint16_t& iconCounter, const std::string& builderFolder) {
   std::vector<ResEntry> out;
+  out.push_back(fileChecksResource(builderFolder));
   copyIconGroup(language, 3, 1, iconCounter, out);
   copyIconGroup(language, 2, 2, iconCounter, out);
   copyLanguageResource(language, kResTypeDialog, 150, 100, out);
@@ -359,11 +380,12 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
     SourceFiles sources(env.files, reporter, p.ProjectPath);
     uint16_t iconCounter = 1;
     std::vector<ResEntry> profile = ProfileWriter(p, env.language, sources, reporter).write(iconCounter);
+    profile.push_back(fileChecksResource(folder));
     writeResourceFile(work.path() + "_SETUP.RES", profile);
     bindResources(folder, setupDll, work.path() + "_SETUP.RES");
 
     std::string dispatcherRes = work.path() + "_ZETUBDY.RES";
-    writeResourceFile(dispatcherRes, dispatcherResources(p, env.language, iconCounter));
+    writeResourceFile(dispatcherRes, dispatcherResources(p, env.language, iconCounter, folder));
     bindResources(folder, temporaryPackage, dispatcherRes, packagePath);
 
     PackageFile package(temporaryPackage, packagePath);

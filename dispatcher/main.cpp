@@ -4,10 +4,12 @@
 
 #include <commctrl.h>
 
+#include "common/file_checks.h"
 #include "common/item_table.h"
 #include "dispatcher/command_line.h"
 #include "dispatcher/failure.h"
 #include "dispatcher/package_file.h"
+#include "dispatcher/private_folder.h"
 #include "dispatcher/progress.h"
 #include "dispatcher/progress_dialog.h"
 #include "dispatcher/runtime_cabinet.h"
@@ -78,28 +80,85 @@ void deleteWorkFile(const Dispatcher& d, const char* name) {
 }
 
 // The folder must be made by this run: a name that exists, or that
-// appears between the check and the creation, is passed over.
+// appears between the check and the creation, is passed over. The name is
+// random, so that nobody can plant files under it beforehand, and on the NT
+// family only this user and the administrators may write into it.
 bool createWorkFolder(Dispatcher& d) {
   const DWORD n = GetTempPathA(sizeof d.tempPath, d.tempPath);
   if (n == 0 || n >= sizeof d.tempPath) {
     d.tempPath[0] = '\0';
     return false;
   }
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  WorkFolderUnique unique(now.dwLowDateTime);
   for (std::uint32_t attempt = 0; attempt < kWorkFolderAttempts; ++attempt) {
-    const std::uint32_t number = unique.next();
-    if (!formatWorkFolder(d.tempPath, number, d.workFolder, sizeof d.workFolder)) {
+    if (!formatWorkFolder(d.tempPath, randomNumber(), d.workFolder, sizeof d.workFolder)) {
       SetLastError(ERROR_FILENAME_EXCED_RANGE);
       return false;
     }
     if (GetFileAttributesA(d.workFolder) != INVALID_FILE_ATTRIBUTES) continue;
-    if (CreateDirectoryA(d.workFolder, nullptr)) return true;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    if (createPrivateFolder(d.workFolder)) return true;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) {
+      d.workFolder[0] = '\0';
+      return false;
+    }
   }
+  d.workFolder[0] = '\0';
   SetLastError(ERROR_ALREADY_EXISTS);
   return false;
+}
+
+// The check the builder bound for name into this package; false with
+// ERROR_FILE_CORRUPT when the package has none.
+bool boundCheck(const Dispatcher& d, const char* name, FileCheck* check) {
+  HRSRC info = FindResourceA(d.instance, MAKEINTRESOURCEA(kFileChecksResourceId),
+                             MAKEINTRESOURCEA(kResTypeRcData));
+  HGLOBAL handle = info != nullptr ? LoadResource(d.instance, info) : nullptr;
+  const void* data = handle != nullptr ? LockResource(handle) : nullptr;
+  if (data == nullptr || !findFileCheck(data, SizeofResource(d.instance, info), name, check)) {
+    SetLastError(ERROR_FILE_CORRUPT);
+    return false;
+  }
+  return true;
+}
+
+// The file in the work folder, opened so that nobody can change, replace or
+// delete it while it stays open, and compared with its bound check. On
+// success *held is the open handle, to be closed once the file is loaded.
+bool holdCheckedFile(const Dispatcher& d, const char* name, HANDLE* held) {
+  *held = INVALID_HANDLE_VALUE;
+  FileCheck check;
+  if (!boundCheck(d, name, &check)) return false;
+  char path[kPathCapacity];
+  if (!workFile(d, name, path)) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  Sha256 hash;
+  std::uint8_t buffer[2048];
+  std::uint32_t total = 0;
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+      const DWORD code = GetLastError();
+      CloseHandle(file);
+      SetLastError(code);
+      return false;
+    }
+    if (got == 0) break;
+    hash.update(buffer, got);
+    total += got;
+  }
+  std::uint8_t digest[kSha256Size];
+  hash.finish(digest);
+  if (total != check.size || !sameDigest(digest, check.digest)) {
+    CloseHandle(file);
+    SetLastError(ERROR_FILE_CORRUPT);
+    return false;
+  }
+  *held = file;
+  return true;
 }
 
 // Shows the failure and takes back what this run put into the work folder.
@@ -117,25 +176,36 @@ void generalFailure(Dispatcher& d, const char* subject) {
   RemoveDirectoryA(d.workFolder);
 }
 
-// Writes item straight from its view into the work folder.
+// Writes item straight from its view into the work folder, after its size
+// and digest were found to be those the builder bound for it.
 bool writeItem(Dispatcher& d, std::uint32_t item, const char* name) {
+  FileCheck check;
+  if (!boundCheck(d, name, &check)) return false;
   char path[kPathCapacity];
   if (!workFile(d, name, path)) {
     SetLastError(ERROR_FILENAME_EXCED_RANGE);
     return false;
   }
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
   ItemMapping view;
-  bool ok = d.package.mapItem(item, &view);
-  if (ok) {
-    DWORD written = 0;
-    ok = WriteFile(file, view.data(), view.size(), &written, nullptr) != 0;
-    if (ok && written != view.size()) {
-      SetLastError(ERROR_HANDLE_DISK_FULL);
-      ok = false;
-    }
+  if (!d.package.mapItem(item, &view)) return false;
+  if (!matchesFileCheck(check, view.data(), view.size())) {
+    view.release();
+    SetLastError(ERROR_FILE_CORRUPT);
+    return false;
+  }
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD code = GetLastError();
+    view.release();
+    SetLastError(code);
+    return false;
+  }
+  DWORD written = 0;
+  bool ok = WriteFile(file, view.data(), view.size(), &written, nullptr) != 0;
+  if (ok && written != view.size()) {
+    SetLastError(ERROR_HANDLE_DISK_FULL);
+    ok = false;
   }
   const DWORD code = GetLastError();
   CloseHandle(file);
@@ -170,7 +240,18 @@ bool unpack(Dispatcher& d) {
   catchUp();
   setStageLimit(kStageRuntime);
 
-  if (!d.cabxpd.load(d.workFolder)) return false;
+  // Both libraries are compared again right before CABXPD32.DLL (which
+  // imports CABINET.DLL from its folder) is loaded, and held open against
+  // any change until the loader has them.
+  HANDLE cabinetHeld = INVALID_HANDLE_VALUE;
+  HANDLE cabxpdHeld = INVALID_HANDLE_VALUE;
+  bool loaded = holdCheckedFile(d, kCabinetLibraryName, &cabinetHeld) &&
+                holdCheckedFile(d, kCabxpdName, &cabxpdHeld) && d.cabxpd.load(d.workFolder);
+  const DWORD loadError = GetLastError();
+  if (cabinetHeld != INVALID_HANDLE_VALUE) CloseHandle(cabinetHeld);
+  if (cabxpdHeld != INVALID_HANDLE_VALUE) CloseHandle(cabxpdHeld);
+  SetLastError(loadError);
+  if (!loaded) return false;
   ItemMapping runtime;
   if (!d.package.mapItem(kItemRuntimeCabinet, &runtime)) return false;
   if (!d.cabxpd.extract(runtime.data(), runtime.size(), d.workFolder,

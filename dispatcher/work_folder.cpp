@@ -1,17 +1,19 @@
-// Names of the dispatcher's work folder: "ZET", four hex digits, backslash.
+// Names of the dispatcher's work folder.
 #include "dispatcher/work_folder.h"
 
+#include "common/run_folder.h"
 #include "dispatcher/text_buffer.h"
 
 namespace tw::dispatcher {
 
-bool formatWorkFolder(const char* tempPath, std::uint32_t unique, char* out,
+bool formatWorkFolder(const char* tempPath, std::uint64_t random, char* out,
                       std::size_t capacity) {
-  static const char kHex[] = "0123456789ABCDEF";
-  char name[10] = {'Z', 'E', 'T'};
-  for (int i = 0; i < 4; ++i) name[3 + i] = kHex[(unique >> (12 - 4 * i)) & 0xF];
-  name[7] = '\\';
-  name[8] = '\0';
+  char name[kRunFolderNameLength + 2];
+  char plain[kRunFolderNameLength + 1];
+  formatRunFolderName(random, plain);
+  for (std::size_t i = 0; i < kRunFolderNameLength; ++i) name[i] = plain[i];
+  name[kRunFolderNameLength] = '\\';
+  name[kRunFolderNameLength + 1] = '\0';
   if (capacity == 0) return false;
   out[0] = '\0';
   const std::size_t n = textLength(tempPath);

@@ -1,11 +1,21 @@
 // Binding CABXPD32.DLL.
 #include "setup/cabinet_binding.h"
 
+#include "setup/run_files.h"
+
 namespace tw {
 
 bool CabinetBinding::load(const std::string& folder) {
   release();
   std::string path = folder + "\\CABXPD32.DLL";
+  // Both libraries (CABXPD32.DLL imports CABINET.DLL from its folder) are
+  // compared with the checks the builder bound and held unchangeable until
+  // the loader has them: a file put in their place since the dispatcher
+  // wrote them is never loaded.
+  HeldFile cabinet, cabxpd;
+  if (!holdCheckedFile(folder + "\\CABINET.DLL", "CABINET.DLL", cabinet) ||
+      !holdCheckedFile(path, "CABXPD32.DLL", cabxpd))
+    return false;
   module_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module_) return false;
   createMemoryFile = reinterpret_cast<CreateMemoryFileFn>(

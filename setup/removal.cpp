@@ -9,6 +9,7 @@
 #include "setup/core/wininit_text.h"
 #include "setup/registration_run.h"
 #include "setup/removal_steps.h"
+#include "setup/run_files.h"
 #include "setup/runtime_messages.h"
 #include "setup/runtime_state.h"
 #include "setup/system_folders.h"
@@ -83,24 +84,124 @@ void addWininitDeletions(const std::vector<std::string>& paths) {
 // The remover (and in uninstallation its DLL) goes at the next restart.
 void deleteAtRestart(const std::vector<std::string>& paths) {
   if (windows9xFamily()) {
-    addWininitDeletions(paths);
+    // WININIT.INI deletes files only.
+    std::vector<std::string> files;
+    for (const std::string& p : paths)
+      if (!isDirectory(p)) files.push_back(p);
+    addWininitDeletions(files);
     return;
   }
   for (const std::string& p : paths) MoveFileExA(p.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
-bool startRemover(const std::string& remover, const std::string& folder, const std::string& temp) {
+// Starts the remover (already compared and held unchangeable by the
+// caller) with the folder it is to take.
+bool startRemover(const std::string& remover, const std::string& folder, const std::string& workingFolder) {
   std::string command = "\"" + remover + "\" ZETUREMOVE \"" + folder + "\" " + std::to_string(GetCurrentProcessId());
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
   if (!CreateProcessA(remover.c_str(), &command[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
-                      temp.empty() ? nullptr : temp.c_str(), &startup, &process)) {
+                      workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process)) {
     showSystemError(nullptr, 0);
     return false;
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  return true;
+}
+
+// Reads a whole file (at most 64 MB); false with the last error set.
+bool readWhole(const std::string& path, std::vector<uint8_t>& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD size = GetFileSize(file, nullptr);
+  bool ok = size != INVALID_FILE_SIZE && size <= (64u << 20);
+  DWORD got = 0;
+  if (ok) {
+    bytes.assign(size, 0);
+    ok = size == 0 || (ReadFile(file, bytes.data(), size, &got, nullptr) && got == size);
+  }
+  DWORD code = ok ? NO_ERROR : GetLastError();
+  CloseHandle(file);
+  if (!ok) SetLastError(code == NO_ERROR ? ERROR_READ_FAULT : code);
+  return ok;
+}
+
+// The end of an installation: the dispatcher's remover, compared with the
+// check the builder bound for it, is written into a fresh run folder and
+// started from there to take the work folder once this process has ended.
+void handOffWorkFolder(const std::string& workFolder, const std::string& temp) {
+  const std::string source = temp + kRemoverName;
+  std::vector<uint8_t> remover;
+  if (!readCheckedFile(source, kRemoverName, remover)) {
+    // Changed since the dispatcher wrote it, or gone: never started.
+    showRefusedFile(source);
+    return;
+  }
+  std::string runFolder = createRunFolder(temp);
+  if (runFolder.empty()) {
+    showSystemError(nullptr, 0);
+    return;
+  }
+  const std::string path = runFolder + "\\" + kRemoverName;
+  HeldFile held;
+  if (!writeNewFile(path, remover) || !holdCheckedFile(path, kRemoverName, held)) {
+    if (GetLastError() == ERROR_FILE_CORRUPT) showRefusedFile(path);
+    else showSystemError(nullptr, 0);
+    DeleteFileA(path.c_str());
+    RemoveDirectoryA(runFolder.c_str());
+    return;
+  }
+  // The dispatcher's copy is no longer needed.
+  DeleteFileA(source.c_str());
+  startRemover(path, workFolder, runFolder);
+  deleteAtRestart({path, runFolder});
+}
+
+// An uninstallation: this program and its resource DLL, as read now, are
+// written into a fresh run folder as the remover and its DLL, compared
+// again right before the start, and held unchangeable while this process
+// lives. False when the copy could not be made or started.
+bool handOffUninstall(const std::string& folder, const std::string& temp) {
+  std::string self = ownProgramPath();
+  std::vector<uint8_t> program, dll;
+  if (!readWhole(self, program) || !readWhole(resourceDllPath(self), dll)) {
+    showSystemError(nullptr, 0);
+    return false;
+  }
+  std::string runFolder = createRunFolder(temp);
+  if (runFolder.empty()) {
+    showSystemError(nullptr, 0);
+    return false;
+  }
+  const std::string remover = runFolder + "\\" + kRemoverName;
+  const std::string removerDll = runFolder + "\\" + kRemoverDllName;
+  uint8_t programDigest[kSha256Size], dllDigest[kSha256Size];
+  sha256(program.data(), program.size(), programDigest);
+  sha256(dll.data(), dll.size(), dllDigest);
+  static HeldFile heldProgram, heldDll;
+  bool ok = writeNewFile(remover, program) && writeNewFile(removerDll, dll) && heldProgram.open(remover) &&
+            heldDll.open(removerDll);
+  if (!ok) {
+    showSystemError(nullptr, 0);
+  } else if (heldProgram.size != program.size() || !sameDigest(heldProgram.digest, programDigest) ||
+             heldDll.size != dll.size() || !sameDigest(heldDll.digest, dllDigest)) {
+    showRefusedFile(remover);
+    ok = false;
+  }
+  ok = ok && startRemover(remover, folder, runFolder);
+  if (!ok) {
+    heldProgram.close();
+    heldDll.close();
+    DeleteFileA(remover.c_str());
+    DeleteFileA(removerDll.c_str());
+    RemoveDirectoryA(runFolder.c_str());
+    return false;
+  }
+  // The copy loads its DLL while this process still holds both files.
+  deleteAtRestart({remover, removerDll, runFolder});
   return true;
 }
 
@@ -126,11 +227,12 @@ RemovalProgress& removalProgress() {
 int removalHandOff(bool uninstall) {
   RunState& s = runState();
   std::string temp = systemTempFolder();
-  std::string remover = temp + kRemoverName;
+  if (!temp.empty() && temp.back() != '\\') temp += '\\';
   if (!uninstall) {
-    // The dispatcher's remover takes the work folder once we have ended.
-    startRemover(remover, s.supportFolder, temp);
-    deleteAtRestart({remover});
+    // Only the dispatcher's work folder of this run is ever taken; any other
+    // folder this program runs from (an installation, the desktop) stays.
+    std::string workFolder = workFolderToRemove(s.command, ownProgramPath(), temp);
+    if (!workFolder.empty() && pathExists(workFolder + "\\_SETUP.DLL")) handOffWorkFolder(workFolder, temp);
     return 0;
   }
 
@@ -138,21 +240,20 @@ int removalHandOff(bool uninstall) {
   if (kind != kKindRegistryOnly) deleteUninstallEntry();
   if (kind != kKindFull) return kind;
 
-  // A copy of this program in the temporary folder removes the
-  // installation directory, this program's own folder, once we have ended.
-  std::string self = ownProgramPath();
-  std::string removerDll = temp + kRemoverDllName;
-  if (!CopyFileA(self.c_str(), remover.c_str(), FALSE) ||
-      !CopyFileA(resourceDllPath(self).c_str(), removerDll.c_str(), FALSE)) {
-    // Never start whatever ZETURFD.EXE an earlier run left there: the
-    // removal goes on here instead.
-    showSystemError(nullptr, 0);
-    return kModeInPlace;
-  }
+  // A copy of this program in a fresh run folder removes the installation
+  // directory, this program's own folder, once we have ended. When the copy
+  // cannot be made or started the removal goes on here instead.
   std::string folder = withoutBackslash(s.installDir.empty() ? s.supportFolder : s.installDir);
-  bool started = startRemover(remover, folder, temp);
-  deleteAtRestart({remover, removerDll});
-  return started ? kKindFull : kModeInPlace;
+  return handOffUninstall(folder, temp) ? kKindFull : kModeInPlace;
+}
+
+bool continuedUninstallTargetIsOurs(const std::string& installDir) {
+  std::vector<uint8_t> own, target;
+  std::string setup = withoutBackslash(installDir) + "\\SETUP.EXE";
+  if (readWhole(ownProgramPath(), own) && readWhole(setup, target) && sameUninstallRecord(own, target)) return true;
+  SetLastError(ERROR_ACCESS_DENIED);
+  showSystemError(nullptr, 0);
+  return false;
 }
 
 void uninstallRun(int mode) {

@@ -16,6 +16,11 @@ namespace tw {
 // otherwise the uninstall mode for a removal in place.
 int removalHandOff(bool uninstall);
 
+// The continued uninstallation (a copy started with a folder and a process
+// id) takes only a folder whose SETUP.EXE carries the copy's own uninstall
+// record; otherwise it says so and nothing is touched.
+bool continuedUninstallTargetIsOurs(const std::string& installDir);
+
 // Reads the record at the end of `file`. With no component table yet it
 // builds the table from the record and takes its installation type;
 // otherwise it marks the recorded components as installed (state bit 4).

@@ -46,6 +46,10 @@ void dropPending(const std::string& path) {
   if (it != removalProgress().pendingDirectories.end()) removalProgress().pendingDirectories.erase(it);
 }
 
+bool isDotEntry(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
 // The parent folder, or empty at a drive's root ("C:" is never removed).
 std::string parentFolder(const std::string& path) {
   size_t sep = path.find_last_of('\\');
@@ -61,10 +65,14 @@ void removeTree(const std::string& folder, int depth) {
     HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
       do {
-        // Junctions are not followed: what they point at is not ours.
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(found.dwFileAttributes & 0x400) &&
-            found.cFileName[0] != '.')
-          removeTree(folder + found.cFileName + "\\", depth + 1);
+        // Every folder but the entries for itself and its parent, also
+        // those whose names start with a dot (".cache").
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || isDotEntry(found.cFileName)) continue;
+        std::string child = folder + found.cFileName;
+        // A junction, folder link or mount point goes as a link; what it
+        // points at is not ours and is never entered.
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) removeLink(child);
+        else removeTree(child + "\\", depth + 1);
       } while (FindNextFileA(search, &found));
       FindClose(search);
     }
@@ -97,6 +105,26 @@ void removeComponentFiles(int mode, const ComponentRecord& component, const Comp
 }
 
 }  // namespace
+
+bool isLink(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool throughLink(const std::string& base, const std::string& path) {
+  if (path.size() <= base.size()) return false;
+  for (size_t sep = path.find('\\', base.size() + 1); sep != std::string::npos; sep = path.find('\\', sep + 1))
+    if (isLink(path.substr(0, sep))) return true;
+  return false;
+}
+
+void removeLink(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return;
+  if (a & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path.c_str(), a & ~FILE_ATTRIBUTE_READONLY);
+  bool gone = (a & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
+  if (!gone && pathExists(path)) removalProgress().notAllRemoved = true;
+}
 
 bool pathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -157,7 +185,16 @@ void removeInstalledFiles(int mode, int installDirLevels) {
     const ComponentRecord& component = s.components[n];
     if ((entry.flags & kComponentRegistry) || entry.directoriesCreated < 0 || !componentProcessed(n)) continue;
     std::string target = withoutBackslash(expandRunPath(component.path));
-    removeComponentFiles(mode, component, entry, target);
+    // A component folder (or a folder between the installation directory
+    // and it) that has become a link since the installation is not walked
+    // through: the files there are not the ones installed.
+    std::string installDir = withoutBackslash(s.installDir) + "\\";
+    bool linked = isLink(target) ||
+                  (target.size() > installDir.size() && lstrcmpiA(target.substr(0, installDir.size()).c_str(),
+                                                                  installDir.c_str()) == 0 &&
+                   throughLink(installDir, target + "\\"));
+    if (linked) progress.notAllRemoved = true;
+    else removeComponentFiles(mode, component, entry, target);
     bool failed = false;
     removeDirectoryLevels(target, entry.directoriesCreated, failed);
     // A network installation's folders hold the files it left alone.

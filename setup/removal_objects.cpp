@@ -43,7 +43,14 @@ bool readListFile(const std::string& path, std::string& text) {
 
 // A folder of the removal list: what its lists name, then its empty tree.
 void clearListedFolder(std::string folder) {
-  if (folder.back() != '\\') folder += '\\';
+  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  if (isLink(folder)) {
+    // A link in the list goes as a link: its lists and its target are not
+    // the application's.
+    removeLink(folder);
+    return;
+  }
+  folder += '\\';
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((folder + "FILELIST*.DAT").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
@@ -57,7 +64,11 @@ void clearListedFolder(std::string folder) {
       if (!readListFile(folder + name, text)) continue;
       for (const std::string& entry : fileListEntries(text)) {
         std::string path = folder + entry;
-        if (isDirectory(path)) removeDirectoryTree(path);
+        while (path.size() > folder.size() && path.back() == '\\') path.pop_back();
+        // Never through a link: a line "link\\file" would reach outside.
+        if (throughLink(folder, path)) continue;
+        if (isLink(path)) removeLink(path);
+        else if (isDirectory(path)) removeDirectoryTree(path);
         else if (pathExists(path)) deleteRemovedFile(path, false);
       }
     }
@@ -98,6 +109,8 @@ void clearRemovalListKey(const std::string& keyName) {
 void removeOrder(const std::string& name, uint32_t levels) {
   std::string path = expandRunPath(name);
   while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  // A folder link goes as the link itself: removing a directory never
+  // follows it, and the levels above are the profile's.
   if (isDirectory(path)) {
     bool failed = false;
     removeDirectoryLevels(path, static_cast<int>(levels > 0x7FFF ? 0x7FFF : levels), failed);

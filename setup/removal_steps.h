@@ -34,6 +34,14 @@ void removeDirectoryTree(const std::string& folder);
 void deleteRemovedFile(const std::string& path, bool clearReadOnly);
 
 bool isDirectory(const std::string& path);
+// A junction, symbolic link or mount point (a reparse point).
+bool isLink(const std::string& path);
+// True when a folder between base (a folder path ending in a backslash) and
+// the last part of path, which lies below it, is a link.
+bool throughLink(const std::string& base, const std::string& path);
+// Removes the link itself, never what it points to; a link that stays
+// marks the removal as incomplete.
+void removeLink(const std::string& path);
 bool pathExists(const std::string& path);
 
 }  // namespace tw

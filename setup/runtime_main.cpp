@@ -250,10 +250,11 @@ int run(HINSTANCE instance) {
   std::string dllPath = resourceDllPath(self);
   s.resources = LoadLibraryExA(dllPath.c_str(), nullptr, 0);
   if (!s.resources) {
+    // Nothing is removed: without the DLL the remover cannot be checked,
+    // and a program outside the dispatcher's work folder (an installed
+    // SETUP.EXE, a copy on the desktop) must never hand its folder over.
     showSystemError(nullptr, 0);
     MessageBoxA(nullptr, dllPath.c_str(), nullptr, MB_OK);
-    readSystemFolders(s);
-    removalHandOff(false);
     return 0;
   }
   std::string text;
@@ -276,6 +277,7 @@ int run(HINSTANCE instance) {
     } else {
       s.installDir = s.command.installDir;
       waitForProcess(s.command.waitForProcess);
+      if (!continuedUninstallTargetIsOurs(s.installDir)) return 0;
       s.uninstallMode = 3;
     }
     CoInitialize(nullptr);

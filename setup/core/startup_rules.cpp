@@ -2,6 +2,9 @@
 #include "setup/core/startup_rules.h"
 
 #include <cstdlib>
+#include <cstring>
+
+#include "common/run_folder.h"
 
 namespace tw {
 
@@ -42,6 +45,30 @@ std::string resourceDllPath(const std::string& programPath) {
 std::string sixteenBitSystemFolder(const std::string& systemFolder, bool ntFamily) {
   if (!ntFamily || systemFolder.size() < 2) return systemFolder;
   return systemFolder.substr(0, systemFolder.size() - 2);
+}
+
+std::string workFolderToRemove(const SetupCommand& command, const std::string& programPath,
+                               const std::string& tempFolder) {
+  if (command.mode != SetupMode::Install && command.mode != SetupMode::Continuation) return {};
+  size_t sep = programPath.find_last_of('\\');
+  if (sep == std::string::npos) return {};
+  std::string name = programPath.substr(sep + 1);
+  for (char& c : name)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (name != "_SETUP.EXE") return {};
+  std::string folder = programPath.substr(0, sep);
+  if (!isRunFolderIn(folder.c_str(), tempFolder.c_str())) return {};
+  return folder;
+}
+
+bool sameUninstallRecord(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  uint16_t typeA = 0, typeB = 0, countA = 0, countB = 0;
+  uint32_t lengthA = 0, lengthB = 0;
+  if (readUninstallTrailer(a.data(), a.size(), typeA, countA, lengthA) != UninstallRecordError::ok ||
+      readUninstallTrailer(b.data(), b.size(), typeB, countB, lengthB) != UninstallRecordError::ok)
+    return false;
+  if (lengthA != lengthB || lengthA > a.size() || lengthB > b.size()) return false;
+  return std::memcmp(a.data() + a.size() - lengthA, b.data() + b.size() - lengthB, lengthA) == 0;
 }
 
 std::vector<ComponentEntry> buildComponentTable(const std::vector<ComponentRecord>& components) {

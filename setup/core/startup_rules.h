@@ -39,6 +39,22 @@ std::string resourceDllPath(const std::string& programPath);
 // last two characters (...\system32 gives ...\system).
 std::string sixteenBitSystemFolder(const std::string& systemFolder, bool ntFamily);
 
+// The folder the runtime may hand to the remover when it ends: its own
+// folder, and only when it is the dispatcher's work folder of this run: the
+// program is the dispatcher's "_SETUP.EXE", started for an installation
+// ("ZETUFINST") or its continuation after a restart ("ZETUFINISH"), in a run
+// folder directly in the temporary folder (common/run_folder.h). Empty
+// otherwise: an installed SETUP.EXE, a copy on the desktop, a program in
+// any other folder never hands its folder over.
+std::string workFolderToRemove(const SetupCommand& command, const std::string& programPath,
+                               const std::string& tempFolder);
+
+// Whether two files carry the same uninstall record: both end with a record
+// of ours (trailer checked) of the same length and the same bytes. The
+// continued uninstallation (a copy of the installed SETUP.EXE) takes the
+// folder it is given only when that folder's SETUP.EXE carries its record.
+bool sameUninstallRecord(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
+
 constexpr uint16_t kComponentRegistry = 0x80;
 constexpr uint16_t kComponentUncompressed = 0x10;
 constexpr uint16_t kComponentNotSelectedAtStart = 0x20;

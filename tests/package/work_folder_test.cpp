@@ -1,57 +1,31 @@
-// Work folder names: the pattern, the separator, and new names on retries.
+// Work folder names: the temporary path, the random run folder name, the
+// separator, and what does not fit.
 #include "dispatcher/work_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <set>
-#include <string>
+#include "common/run_folder.h"
 
 namespace tw::dispatcher {
 namespace {
 
-TEST(WorkFolderName, TempPathZetFourUpperHexDigitsBackslash) {
+TEST(WorkFolderName, TempPathZetSixteenUpperHexDigitsBackslash) {
   char out[kPathCapacity];
-  ASSERT_TRUE(formatWorkFolder("C:\\WINDOWS\\TEMP\\", 0x89ABCDEFu, out, sizeof out));
-  EXPECT_STREQ("C:\\WINDOWS\\TEMP\\ZETCDEF\\", out);
-  ASSERT_TRUE(formatWorkFolder("C:\\TEMP\\", 0x0000000Au, out, sizeof out));
-  EXPECT_STREQ("C:\\TEMP\\ZET000A\\", out);
-}
-
-TEST(WorkFolderName, AddsTheMissingSeparator) {
-  char out[kPathCapacity];
-  ASSERT_TRUE(formatWorkFolder("C:\\TEMP", 0xABCD, out, sizeof out));
-  EXPECT_STREQ("C:\\TEMP\\ZETABCD\\", out);
+  ASSERT_TRUE(formatWorkFolder("C:\\WINDOWS\\TEMP\\", 0x0123456789ABCDEFull, out, sizeof out));
+  EXPECT_STREQ("C:\\WINDOWS\\TEMP\\ZET0123456789ABCDEF\\", out);
+  ASSERT_TRUE(formatWorkFolder("C:\\TEMP", 0xA, out, sizeof out));
+  EXPECT_STREQ("C:\\TEMP\\ZET000000000000000A\\", out);
+  EXPECT_TRUE(isRunFolderIn(out, "C:\\TEMP\\"));
 }
 
 TEST(WorkFolderName, RefusesWhatDoesNotFit) {
-  char out[20];
-  ASSERT_TRUE(formatWorkFolder("C:\\ABCDEFG\\", 1, out, sizeof out));  // 19 chars
+  // "C:\ABCDEFG\" (11) + 19 + "\" + zero = 32.
+  char out[32];
+  ASSERT_TRUE(formatWorkFolder("C:\\ABCDEFG\\", 1, out, sizeof out));
   EXPECT_FALSE(formatWorkFolder("C:\\ABCDEFGH\\", 1, out, sizeof out));
   EXPECT_STREQ("", out);
-  EXPECT_FALSE(formatWorkFolder("C:\\ABCDEFGH", 1, out, 13));
+  EXPECT_FALSE(formatWorkFolder("C:\\ABCDEFGH", 1, out, 25));
   EXPECT_STREQ("", out);
-}
-
-TEST(WorkFolderUnique, FirstFromTheClockThenTheNextNumbers) {
-  WorkFolderUnique unique(0x1234FFFFu);
-  EXPECT_EQ(0x1234FFFFu, unique.next());
-  EXPECT_EQ(0x12350000u, unique.next());
-  EXPECT_EQ(0x12350001u, unique.next());
-}
-
-// Wherever the clock starts them, all attempts together try every one of
-// the 65536 names, each once.
-TEST(WorkFolderUnique, AllAttemptsTryEveryNameOnce) {
-  for (std::uint32_t clock : {0u, 0x4242FFF0u, 0xFFFFFFFFu}) {
-    std::set<std::string> names;
-    WorkFolderUnique unique(clock);
-    for (std::uint32_t i = 0; i < kWorkFolderAttempts; ++i) {
-      char out[kPathCapacity];
-      ASSERT_TRUE(formatWorkFolder("C:\\T\\", unique.next(), out, sizeof out));
-      names.insert(out);
-    }
-    EXPECT_EQ(kWorkFolderAttempts, names.size()) << clock;
-  }
 }
 
 }  // namespace

@@ -80,5 +80,58 @@ TEST(StartupRules, NeededBytesAddUpPastFourGibibytes) {
   EXPECT_EQ(neededBytes(t, {1}, {}), 0u);
 }
 
+// Only the dispatcher's _SETUP.EXE in its run folder, started to install
+// or to continue after a restart, hands its own folder to the remover.
+TEST(StartupRules, OnlyTheDispatchersWorkFolderIsRemoved) {
+  const std::string temp = "C:\\Users\\Ann\\Temp\\";
+  const std::string work = "C:\\Users\\Ann\\Temp\\ZET0123456789ABCDEF";
+  SetupCommand install = parseSetupCommand({"ZETUFINST", "C:\\Downloads\\paket.exe"});
+  SetupCommand finish = parseSetupCommand({"ZETUFINISH", "C:\\Programme\\Notizblock"});
+  EXPECT_EQ(work, workFolderToRemove(install, work + "\\_SETUP.EXE", temp));
+  EXPECT_EQ(work, workFolderToRemove(install, work + "\\_Setup.exe", temp));
+  EXPECT_EQ(work, workFolderToRemove(finish, work + "\\_SETUP.EXE", temp));
+  // The installed copy, a copy on the desktop, with or without arguments.
+  for (const std::string& program :
+       {std::string("C:\\Programme\\Notizblock\\SETUP.EXE"), std::string("C:\\Users\\Ann\\Desktop\\SETUP.EXE"),
+        std::string("C:\\Users\\Ann\\Desktop\\_SETUP.EXE"), work + "\\SETUP.EXE",
+        std::string("C:\\Users\\Ann\\Temp\\_SETUP.EXE"), temp + "ZET1A2B\\_SETUP.EXE",
+        temp + "ZET0123456789ABCDEF\\sub\\_SETUP.EXE"}) {
+    EXPECT_EQ("", workFolderToRemove(install, program, temp)) << program;
+    EXPECT_EQ("", workFolderToRemove(finish, program, temp)) << program;
+  }
+  // The work folder's program in any other mode keeps its folder.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, std::vector<std::string>{"ZETUREMOVE"},
+        std::vector<std::string>{"ZETUREMOVE", work, "12"}, std::vector<std::string>{"ANDERS"}})
+    EXPECT_EQ("", workFolderToRemove(parseSetupCommand(args), work + "\\_SETUP.EXE", temp));
+  EXPECT_EQ("", workFolderToRemove(install, work + "\\_SETUP.EXE", ""));
+}
+
+std::vector<uint8_t> programWithRecord(const std::string& program, const std::string& folder) {
+  UninstallRecord record;
+  record.installDirLevels = 2;
+  record.entries.resize(1);
+  record.entries[0].value = kEntryRegistryInstalled;
+  record.programFolder = folder;
+  record.componentCount = 1;
+  std::vector<uint8_t> file(program.begin(), program.end());
+  std::vector<uint8_t> tail = encodeUninstallRecord(record);
+  file.insert(file.end(), tail.begin(), tail.end());
+  return file;
+}
+
+TEST(StartupRules, SameUninstallRecordOnlyForTheSameRecord) {
+  auto installed = programWithRecord("MZ program", "Notizblock");
+  EXPECT_TRUE(sameUninstallRecord(installed, programWithRecord("MZ program", "Notizblock")));
+  // The record decides, not the program in front of it.
+  EXPECT_TRUE(sameUninstallRecord(installed, programWithRecord("MZ other program", "Notizblock")));
+  EXPECT_FALSE(sameUninstallRecord(installed, programWithRecord("MZ program", "Notizbuch!")));
+  EXPECT_FALSE(sameUninstallRecord(installed, programWithRecord("MZ program", "Notiz")));
+  std::vector<uint8_t> noRecord = {'M', 'Z', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_FALSE(sameUninstallRecord(installed, noRecord));
+  EXPECT_FALSE(sameUninstallRecord(noRecord, noRecord));
+  EXPECT_FALSE(sameUninstallRecord({}, {}));
+}
+
 }  // namespace
 }  // namespace tw

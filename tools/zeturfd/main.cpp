@@ -1,7 +1,10 @@
 // ZETURFD.EXE ZETUREMOVE "FOLDER" PID: waits for process PID to end, then
 // deletes FOLDER with everything below it. Started detached by the runtime
-// at the end of its run to remove its own work folder; shows nothing.
+// at the end of its run to remove its own work folder; shows nothing. It
+// takes nothing but a run folder of the dispatcher's naming directly in the
+// temporary folder (common/run_folder.h): any other folder is refused.
 // Exit codes: 0 removed (or already gone), 1 some of it stayed, 2 refused.
+#include "common/run_folder.h"
 #include "tools/zeturfd/remove_request.h"
 #include "tools/zeturfd/tree_remover.h"
 
@@ -60,6 +63,25 @@ bool isProtected(const char* folder) {
   return false;
 }
 
+// True when folder is a run folder directly in the temporary folder: as
+// given, or with its parent and the temporary folder in their short forms.
+bool isWorkFolder(const char* folder) {
+  char temp[MAX_PATH];
+  const DWORD n = GetTempPathA(MAX_PATH, temp);
+  if (n == 0 || n >= MAX_PATH) return false;
+  if (tw::isRunFolderIn(folder, temp)) return true;
+  int cut = lstrlenA(folder);
+  while (cut > 0 && folder[cut - 1] != '\\') --cut;
+  if (cut <= 1 || !tw::isRunFolderName(folder + cut, size_t(lstrlenA(folder + cut)))) return false;
+  char parent[MAX_PATH];
+  lstrcpynA(parent, folder, cut);  // without the backslash before the name
+  char shortParent[MAX_PATH];
+  char shortTemp[MAX_PATH];
+  shortForm(parent, shortParent);
+  shortForm(temp, shortTemp);
+  return lstrcmpiA(shortParent, shortTemp) == 0;
+}
+
 // Waits for the process to end; false when it lives on out of our reach.
 bool waitForProcess(uint32_t processId) {
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
@@ -77,7 +99,8 @@ UINT run() {
   static RemoveRequest request;
   if (parseRemoveRequest(GetCommandLineA(), request) != RequestFault::kOk)
     return kExitRefused;
-  if (request.processId == GetCurrentProcessId() || isProtected(request.folder))
+  if (request.processId == GetCurrentProcessId() || isProtected(request.folder) ||
+      !isWorkFolder(request.folder))
     return kExitRefused;
   if (!waitForProcess(request.processId)) return kExitRefused;
   const DWORD attributes = GetFileAttributesA(request.folder);

@@ -74,6 +74,19 @@ $inspect resources "$package" | awk '{print $1 "/" $2}' >"$WT_DIR/dispatcher-res
 for r in 5/100 6/1 6/66 14/1 14/2 16/1; do
   check "package has dispatcher resource $r" grep -qx "$r" "$WT_DIR/dispatcher-resources.txt"
 done
+# The file checks (RCDATA 900) in the package and in the runtime's DLL: the
+# size and SHA-256 of the builder's CABINET.DLL, CABXPD32.DLL, ZETURFD.EXE.
+python3 "$TW_SOURCE_DIR/tests/wine/dispatcher/make_checks_res.py" "$WT_DIR/checks.res" \
+  "$builder/CABINET.DLL" "$builder/CABXPD32.DLL" "$builder/ZETURFD.EXE"
+python3 - "$WT_DIR/checks.res" "$WT_DIR/checks.expected" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()
+open(sys.argv[2], "wb").write(data[32 + 32:32 + 32 + 3 * 52])
+PY
+for f in "$package" "$WT_DIR/runtime/_SETUP.DLL"; do
+  check "$(basename "$f") carries the file checks" bash -c \
+    "python3 $here/inspect_package.py resource '$f' 10 900 '$WT_DIR/checks.got' && cmp -s '$WT_DIR/checks.got' '$WT_DIR/checks.expected'"
+done
 
 check "no _SETUP.DLL left in the builder folder" test ! -e "$builder/_SETUP.DLL"
 check "no _SETUP.RES left in the builder folder" test ! -e "$builder/_SETUP.RES"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Bad packages end in the general-failure box, never a crash or a hang:
-# tables no builder writes, a damaged runtime cabinet, a runtime that cannot
-# be started, the bare template.
+# tables no builder writes, a damaged runtime cabinet, a CABXPD32.DLL item
+# with 32 bytes overwritten (refused by its bound checksum before it is
+# written or loaded), a runtime that cannot be started, the bare template.
 # Afterwards the work folder of the run is gone again.
 source "$TW_HARNESS"
 wine_test_begin dispatcher_bad_packages
@@ -37,10 +38,13 @@ expect_failure_box() {
 
 for fault in count-zero count-past-file count-truncated two-records \
              record-past-end record-overlaps-table runtime-empty \
-             runtime-not-cabinet runtime-truncated runtime-corrupt; do
+             runtime-not-cabinet runtime-truncated runtime-corrupt cabxpd-overwritten; do
   kit_package "$fault" setup --fault "$fault"
   expect_failure_box "$fault" "$KIT/pkgs/$fault/setup.exe"
 done
+
+check "cabxpd-overwritten: the box says the file is damaged" \
+  grep -qi 'corrupt' <(kit_utf8 "$WT_DIR/box-cabxpd-overwritten.txt" 2>/dev/null)
 
 # A runtime that cannot be started: its files are taken back, the remover
 # in the temporary path too.

@@ -9,7 +9,7 @@ import sys
 FAULTS = (
     "count-zero", "count-past-file", "record-past-end", "record-overlaps-table",
     "two-records", "runtime-truncated", "runtime-corrupt", "runtime-not-cabinet",
-    "runtime-empty", "count-truncated",
+    "runtime-empty", "count-truncated", "cabxpd-overwritten",
 )
 
 
@@ -43,6 +43,10 @@ def main():
         bodies[2] = bytearray(b"This is no cabinet at all. " * 40)
     elif a.fault == "runtime-empty":
         bodies[2] = bytearray()
+    elif a.fault == "cabxpd-overwritten":
+        # 32 bytes in the middle of the library, as damage in transit would.
+        mid = len(bodies[1]) // 2
+        bodies[1][mid:mid + 32] = b"\xAB" * 32
 
     order = list(range(len(bodies)))
     if a.reverse:

@@ -47,7 +47,11 @@ kit_bind() {
   cp "$TW_DIST/ZETUBODY.EXE" "$out"
   cp "$TW_DISPATCHER_TOOLS/$name.res" "$KIT/$name.res"
   wine_run 120 "$TW_DIST/rsrc.exe" "$(wine_winpath "$out")" "$(wine_winpath "$KIT/$name.res")"
-  [ "$WT_RC" = 0 ] && [ "$(stat -c %s "$out")" -gt "$(stat -c %s "$TW_DIST/ZETUBODY.EXE")" ]
+  [ "$WT_RC" = 0 ] && [ "$(stat -c %s "$out")" -gt "$(stat -c %s "$TW_DIST/ZETUBODY.EXE")" ] || return 1
+  # The checks of items 1 and 2, as the builder binds them.
+  python3 "$TW_DISPATCHER_KIT/make_checks_res.py" "$KIT/checks.res" "$TW_DIST/CABINET.DLL" "$TW_DIST/CABXPD32.DLL"
+  wine_run 120 "$TW_DIST/rsrc.exe" "$(wine_winpath "$out")" "$(wine_winpath "$KIT/checks.res")"
+  [ "$WT_RC" = 0 ]
 }
 
 # kit_package DIR NAME [make_package options...]: $KIT/pkgs/DIR/NAME.exe

@@ -69,8 +69,8 @@ check "text drawn" test "$(kit_pixels "$WT_DIR/progress.png" "${w}x50+$((x + 50)
 mapfile -t folders < <(kit_work_folders)
 check_eq "one work folder" 1 "${#folders[@]}"
 work=$KIT_TEMP/${folders[0]:-none}
-check "work folder named ZET and four upper-case hex digits" \
-  grep -qxE 'ZET[0-9A-F]{4}' <<<"${folders[0]:-}"
+check "work folder named ZET and sixteen upper-case hex digits" \
+  grep -qxE 'ZET[0-9A-F]{16}' <<<"${folders[0]:-}"
 kit_same "CABINET.DLL written from item 1" "$TW_DIST/CABINET.DLL" "$work/CABINET.DLL"
 kit_same "CABXPD32.DLL written from item 2" "$TW_DIST/CABXPD32.DLL" "$work/CABXPD32.DLL"
 kit_same "_SETUP.DLL extracted into the work folder" "$KIT/runtime/_SETUP.DLL" "$work/_SETUP.DLL"

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # A work folder that cannot be created shows message 1040 with the long
 # spelling of the temporary path; a drive root shows as drive and
-# backslash. A name that exists, as folder or file, is never used: with
-# every name taken message 1040 comes (no endless search), with one name
-# free that one is used.
+# backslash. Work folder names are random: "ZET" and sixteen hex digits,
+# different on every run.
 source "$TW_HARNESS"
 wine_test_begin dispatcher_work_folder
 source "$TW_DISPATCHER_KIT/package_kit.sh"
@@ -42,35 +41,23 @@ expect_1040 long-spelling 'P:\SYS\KERNEL\' 'P:\sys\kernel\'
 expect_1040 drive-root 'P:\' 'P:\'
 check "the runtime was never started" test ! -e "$KIT_LOG"
 
-# A temporary folder in which every work folder name is taken: even numbers
-# by folders, odd ones by files.
-crowded=$WT_DIR/crowded
-python3 - "$crowded" <<'PY'
-import os, sys
-base = sys.argv[1]
-os.makedirs(base)
-for n in range(0x10000):
-    path = os.path.join(base, "ZET%04X" % n)
-    if n % 2:
-        open(path, "wb").close()
-    else:
-        os.mkdir(path)
-PY
-crowded_win=$(wine_winpath "$crowded")
-expect_1040 every-name-taken "$crowded_win\\" "$crowded_win\\"
-check_eq "no name was taken twice" 65536 "$(find "$crowded" -mindepth 1 -maxdepth 1 | wc -l)"
-check_eq "nothing was written into a folder that was there" "" \
-  "$(find "$crowded" -mindepth 2 | head -3)"
-
-# One name left free, far from any the clock would give first.
-rm "$crowded/ZETBEEF"
-wine_run 300 "$PROBE" run "$crowded_win\\" 290 "$pkg_win"
-check_eq "with one name free the package ends with 0" 0 "$WT_RC"
-check "the free name became the work folder" test -d "$crowded/ZETBEEF"
-kit_same "the runtime went into it" "$KIT/runtime/_SETUP.EXE" "$crowded/ZETBEEF/_SETUP.EXE"
-check_eq "nothing went into the folders that were there" "" \
-  "$(find "$crowded" -mindepth 2 ! -path "$crowded/ZETBEEF/*" | head -3)"
-check "the runtime was started from it" wine_wait_for 30 grep -q 'ZETBEEF' "$KIT_LOG"
-check "the stand-in runtime ends when released" kit_release
+# Work folder names come from the system's random source: "ZET" and
+# sixteen hex digits, a new one each run, nothing guessable from the clock.
+fresh=$WT_DIR/fresh
+mkdir -p "$fresh"
+fresh_win=$(wine_winpath "$fresh")
+for run in 1 2; do
+  wine_run 300 "$PROBE" run "$fresh_win\\" 290 "$pkg_win"
+  check_eq "run $run: the package ends with 0" 0 "$WT_RC"
+  check "run $run: the runtime was started" wine_wait_for 30 grep -q 'ZETUFINST' "$KIT_LOG"
+  check "run $run: the stand-in runtime ends when released" kit_release
+  rm -f "$KIT_LOG"
+done
+mapfile -t names < <(find "$fresh" -mindepth 1 -maxdepth 1 -type d -printf '%f\n' | sort)
+check_eq "two runs, two work folders" 2 "${#names[@]}"
+check "both named ZET and sixteen upper-case hex digits" \
+  bash -c "printf '%s\n' ${names[*]} | grep -cxE 'ZET[0-9A-F]{16}' | grep -qx 2"
+check "the names differ beyond a counter" test "${names[0]:3:12}" != "${names[1]:3:12}"
+kit_same "the runtime went into the first" "$KIT/runtime/_SETUP.EXE" "$fresh/${names[0]}/_SETUP.EXE"
 
 wine_test_finish

@@ -32,3 +32,16 @@ tw_wine_test(NAME install_roundtrip
   DEPENDS ${tw_install_depends}
   TIMEOUT 600
   ENV TW_UIDRIVER=$<TARGET_FILE:uidriver>)
+
+# Files planted in the temporary folder in place of the remover and the
+# cabinet library; the installer must refuse them.
+add_executable(planted_program WIN32 ${CMAKE_CURRENT_LIST_DIR}/planted_marker.cpp)
+add_library(planted_dll MODULE ${CMAKE_CURRENT_LIST_DIR}/planted_marker.cpp)
+target_compile_definitions(planted_dll PRIVATE TW_PLANTED_DLL)
+set_target_properties(planted_program PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-tools)
+set_target_properties(planted_dll PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-tools)
+tw_wine_test(NAME install_safe_temp
+  SCRIPT ${CMAKE_CURRENT_LIST_DIR}/safe_temp_test.sh
+  DEPENDS ${tw_install_depends} planted_program planted_dll
+  TIMEOUT 900
+  ENV TW_UIDRIVER=$<TARGET_FILE:uidriver> TW_TEST_TOOLS=${CMAKE_BINARY_DIR}/test-tools)

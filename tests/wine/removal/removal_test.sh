@@ -5,7 +5,9 @@
 # bit; a full removal continues in the temporary
 # copy ZETURFD.EXE and takes files, directory levels, the removal list's
 # folders and the uninstall entry, keeps a shared file still counted by
-# others and ends with text 702; on win98 a clean run ends with 701 and
+# others and ends with text 702; a folder link in a listed folder is never
+# followed (a list line through it, its target) and dot folders (".cache")
+# are emptied; a component folder turned into a link is not walked through; on win98 a clean run ends with 701 and
 # leaves its remover in WININIT.INI.
 set -u
 source "$TW_HARNESS"
@@ -124,16 +126,32 @@ echo keep >"$data/draussen.txt"
 echo rest >"$data/Rest/rest.txt"
 echo log >"$data/einzeln.log"
 printf 'a.tmp\r\nsub\r\nFILELIST.DAT\r\n..\\draussen.txt\r\n' >"$data/Cache/FILELIST.DAT"
+# Dot folders are the application's too.
+mkdir -p "$data/Cache/.cache/tiefer"
+# A folder link in a listed folder (a junction on Windows; a Unix symlink,
+# which this Wine reports as a reparse point): neither the list line through
+# it nor the tree walk may reach its target.
+mkdir -p "$data/Verlinkt" "$drive/Fremd/Unterordner"
+echo fremd >"$drive/Fremd/through-link.txt"
+echo fremd >"$drive/Fremd/Unterordner/tief.txt"
+ln -s "$drive/Fremd" "$data/Verlinkt/link"
+printf 'link\\through-link.txt\r\nlink\\Unterordner\r\nFILELIST.DAT\r\n' >"$data/Verlinkt/FILELIST.DAT"
 reg_add 'HKLM\Software\Beispiel Software\Liste' /v Cache /t REG_SZ /d 'C:\Daten\Cache'
 reg_add 'HKLM\Software\Beispiel Software\Liste' /v Rest /t REG_SZ /d 'C:\Daten\Rest'
 reg_add 'HKLM\Software\Beispiel Software\Liste' /v Datei /t REG_SZ /d 'C:\Daten\einzeln.log'
-rm -f "$temp/ZETURFD.EXE" "$temp/ZETURFD.DLL"
+reg_add 'HKLM\Software\Beispiel Software\Liste' /v Verlinkt /t REG_SZ /d 'C:\Daten\Verlinkt'
+rm -rf "$temp/ZETURFD.EXE" "$temp/ZETURFD.DLL" "$temp"/ZET*
 remove full
 check "full: not everything could go (702)" ui_visible 702
 check "full: 701 stays hidden" ui_hidden 701
 finish_dialog full
-check_file "full: the copy is in the temporary folder" "$temp/ZETURFD.EXE"
-check_file "full: with its resource DLL" "$temp/ZETURFD.DLL"
+# The copy runs from a fresh run folder with a random name, not from a
+# name anybody could plant a file under.
+copy_dir=$(find "$temp" -mindepth 1 -maxdepth 1 -type d -regextype posix-extended -regex '.*/ZET[0-9A-F]{16}' | head -1)
+check_file "full: the copy is in a run folder" "$copy_dir/ZETURFD.EXE"
+check_file "full: with its resource DLL" "$copy_dir/ZETURFD.DLL"
+check "full: nothing named ZETURFD directly in the temporary folder" \
+  test -z "$(find "$temp" -maxdepth 1 -iname 'ZETURFD.*')"
 check "full: installation directory and its parent gone" test ! -e "$apps"
 check "full: shared file kept while counted" test -f "$common/gemeinsam.dll"
 check "full: shared count one lower" bash -c \
@@ -144,11 +162,36 @@ check_file "full: a list line outside its folder is refused" "$data/draussen.txt
 check_file "full: folder without a list keeps its files" "$data/Rest/rest.txt"
 check "full: its empty subfolder went" test ! -e "$data/Rest/leer"
 check "full: listed single file gone" test ! -e "$data/einzeln.log"
+check "full: the dot folder was emptied with it" test ! -e "$data/Cache/.cache"
+check_file "full: the file behind the link survives" "$drive/Fremd/through-link.txt"
+check_file "full: the folder behind the link survives" "$drive/Fremd/Unterordner/tief.txt"
+if [ -L "$data/Verlinkt/link" ]; then
+  # This Wine cannot delete a link itself; the link is all that stays.
+  check_eq "full: only the link stays of the linked folder" "$data/Verlinkt/link" \
+    "$(find "$data/Verlinkt" -mindepth 1)"
+else
+  check "full: the link itself is gone" test ! -e "$data/Verlinkt"
+fi
 # A new Wine session does what a restart does with delayed deletions.
 timeout 60 wine cmd /c exit >/dev/null 2>&1
 wine_wait_idle 60
-check "full: the copy went at the restart" test ! -e "$temp/ZETURFD.EXE"
-check "full: its DLL too" test ! -e "$temp/ZETURFD.DLL"
+check "full: the copy went at the restart" test ! -e "$copy_dir/ZETURFD.EXE"
+check "full: its DLL too" test ! -e "$copy_dir/ZETURFD.DLL"
+
+# A component folder that became a link after the installation (a user
+# may replace a writable folder by a junction): the files behind it stay.
+install ADMIN 0 2
+timeout 60 wine reg delete 'HKLM\Software\Beispiel Software\Liste' /f >/dev/null 2>&1
+mkdir -p "$drive/Fremd2"
+echo "nicht unsere" >"$drive/Fremd2/roh.dat"
+rm -rf "$inst/Roh"
+ln -s "$drive/Fremd2" "$inst/Roh"
+remove linked
+check "linked: not everything could go (702)" ui_visible 702
+finish_dialog linked
+check_file "linked: the file behind the link survives" "$drive/Fremd2/roh.dat"
+check "linked: the other files went" test ! -e "$inst/notiz.txt"
+rm -f "$inst/Roh"
 
 # win98: everything goes, the remover is left to WININIT.INI.
 wine_set_version win98
@@ -169,6 +212,7 @@ check "win98: [Rename] section" grep -qx $'\\[Rename\\]\r' "$wininit"
 level='[^\\ =]{1,8}(\.[^\\ =]{1,3})?'
 check "win98: remover deleted at restart, by its short name" grep -qiE "^NUL=C:(\\\\$level)*\\\\ZETURFD\.EXE"$'\r$' "$wininit"
 check "win98: its DLL too" grep -qiE "^NUL=C:(\\\\$level)*\\\\ZETURFD\.DLL"$'\r$' "$wininit"
+check "win98: no folder line (WININIT.INI deletes files only)" bash -c "! grep -qE 'ZET[0-9A-F]{16}'$'\r' '$wininit'"
 check "win98: installation directory gone" test ! -e "$apps"
 check "win98: own shared file gone" test ! -e "$common/gemeinsam.dll"
 check "win98: its folder level gone" test ! -e "$common"

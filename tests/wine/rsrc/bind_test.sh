@@ -100,11 +100,14 @@ bind plain remover.exe bind.res
 check_eq "resourceless-bind-exit-code" 0 "$WT_RC"
 check_eq "resourceless-gets-all" 4 "$(list remover.exe | grep -c .)"
 dumped "resourceless-bytes" remover.exe ZETUDATA PROFILE 0 profile.bin
-mkdir -p "$work/doomed/sub"
-touch "$work/doomed/sub/file"
-wine_run 60 ./remover.exe ZETUREMOVE "$(wine_winpath "$work/doomed")" 4294967000
+# The remover takes only a run folder in the temporary folder.
+doomed_win="$(timeout 60 wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')\\ZET00000000D00D0000"
+doomed=$(wine_unixpath "$doomed_win")
+mkdir -p "$doomed/sub"
+touch "$doomed/sub/file"
+wine_run 60 ./remover.exe ZETUREMOVE "$doomed_win" 4294967000
 check_eq "resourceless-copy-still-runs" 0 "$WT_RC"
-check "resourceless-copy-did-its-work" test ! -e "$work/doomed"
+check "resourceless-copy-did-its-work" test ! -e "$doomed"
 
 # An empty resource: bound where the system allows it, else left out with a
 # warning while the rest is bound.
