@@ -24,7 +24,8 @@ build/host/tamblix dump examples/sample/sample.tbw >"$work/sample.json"
 head -40 "$work/sample.json"
 echo "   ... (the whole project: $work/sample.json)"
 export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all LANG=C.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# cabinet=n,b: our CABINET.DLL beside the programs, not Wine's builtin.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;cabinet=n,b"
 echo "== a Wine prefix for the run"
 timeout 300 wineboot -i >/dev/null 2>&1 || true
 timeout 120 wineserver -w || true

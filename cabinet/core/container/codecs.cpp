@@ -1,0 +1,52 @@
+#include "cabinet/core/container/codecs.h"
+
+namespace tw::cab {
+namespace {
+
+bool lzxWindowValid(uint16_t type) {
+  unsigned bits = lzxWindowBits(type);
+  return bits >= kLzxWindowBitsMin && bits <= kLzxWindowBitsMax;
+}
+
+}  // namespace
+
+bool encoderAvailable(uint16_t type) {
+  switch (type & kCompressMethodMask) {
+    case kCompressNone:
+      return type == kCompressNone;
+    default:
+      return false;
+  }
+}
+
+bool decoderAvailable(uint16_t type) {
+  switch (type & kCompressMethodMask) {
+    case kCompressNone:
+      return true;
+    default:
+      return false;
+  }
+}
+
+BlockEncoder* createEncoder(const CodecMemory& memory, uint16_t type) {
+  if (!encoderAvailable(type)) return nullptr;
+  switch (type & kCompressMethodMask) {
+    case kCompressNone:
+      return createStoredEncoder(memory);
+    default:
+      (void)lzxWindowValid;
+      return nullptr;
+  }
+}
+
+BlockDecoder* createDecoder(const CodecMemory& memory, uint16_t type) {
+  if (!decoderAvailable(type)) return nullptr;
+  switch (type & kCompressMethodMask) {
+    case kCompressNone:
+      return createStoredDecoder(memory);
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace tw::cab
