@@ -150,7 +150,7 @@ bool FciWriter::emitBlock(bool lastInFolder) {
   std::memset(out_ + kDataSize, 0, reserve);
   put16(out_ + kDataCbData, static_cast<uint16_t>(size));
   put16(out_ + kDataCbUncomp, static_cast<uint16_t>(blockFill_));
-  put32(out_ + kDataCsum, dataChecksum(out_, out_ + kDataSize, reserve + size));
+  put32(out_ + kDataCsum, dataChecksum(out_, payload, size));
   int error = 0;
   if (host_.write(dataFile_, out_, record, &error) != record) return fail(FciError::TempFile, error);
   dataBytes_ += record;

@@ -222,7 +222,7 @@ bool FdiReader::readBlock(uint32_t offset, uint16_t type, bool last, uint32_t& r
   if (!readExact(in_ + headerSize, data) || uint64_t{offset} + headerSize + data > limit_)
     return fail(FdiError::CorruptCabinet);
   const uint32_t sum = get32(in_ + kDataCsum);
-  if (sum != 0 && sum != dataChecksum(in_, in_ + kDataSize, dataReserve_ + data))
+  if (sum != 0 && sum != dataChecksum(in_, in_ + headerSize, data))
     return fail(FdiError::CorruptCabinet);
   recordSize = headerSize + data;
   return true;

@@ -26,8 +26,8 @@ uint32_t checksum(const uint8_t* bytes, size_t size, uint32_t seed) {
   return sum ^ tail;
 }
 
-uint32_t dataChecksum(const uint8_t* header, const uint8_t* rest, size_t restSize) {
-  return checksum(header + kDataCbData, 4, checksum(rest, restSize, 0));
+uint32_t dataChecksum(const uint8_t* header, const uint8_t* payload, size_t payloadSize) {
+  return checksum(header + kDataCbData, 4, checksum(payload, payloadSize, 0));
 }
 
 size_t boundedNameLength(const uint8_t* text, size_t limit) {

@@ -87,12 +87,13 @@ inline void put32(uint8_t* p, uint32_t v) {
 // bytes, a short tail taken most significant byte first, folded into seed.
 uint32_t checksum(const uint8_t* bytes, size_t size, uint32_t seed);
 
-// The csum field of a CFDATA whose header (8 bytes, cbData and cbUncomp set)
-// is followed by its reserve and payload in `rest` (reserve + cbData bytes).
-uint32_t dataChecksum(const uint8_t* header, const uint8_t* rest, size_t restSize);
+// The csum field of a CFDATA: the payload's checksum folded with cbData and
+// cbUncomp from the header. A reserve area between them is not covered, as
+// the other readers of the format take it.
+uint32_t dataChecksum(const uint8_t* header, const uint8_t* payload, size_t payloadSize);
 
-// Bytes of a NUL-terminated name within limit bytes including the NUL, or 0
-// when no NUL comes within the limit.
+// Bytes of a NUL-terminated name within limit bytes including the NUL; 0
+// for an empty name or when no NUL comes within the limit.
 size_t boundedNameLength(const uint8_t* text, size_t limit);
 
 }  // namespace tw::cab
