@@ -1,0 +1,99 @@
+// Huffman code lengths by the two-queue method over symbols sorted by
+// frequency; a code deeper than the format allows is rebuilt from halved
+// frequencies, which costs little because it is rare in 32 KB blocks.
+#include "cabinet/core/mszip/huffman_lengths.h"
+
+namespace tw::cab::mszip {
+namespace {
+
+constexpr unsigned kMaxSymbols = 288;
+
+// Depth of every leaf of the Huffman tree over weights sorted ascending;
+// returns the deepest.
+unsigned huffmanDepths(const uint32_t* weights, unsigned leaves, uint8_t* depths) {
+  uint32_t weight[2 * kMaxSymbols];
+  uint16_t parent[2 * kMaxSymbols];
+  for (unsigned i = 0; i < leaves; ++i) weight[i] = weights[i];
+  unsigned nextLeaf = 0;
+  unsigned nextNode = leaves;  // internal nodes appear in ascending weight
+  unsigned node = leaves;
+  auto takeSmallest = [&]() {
+    if (nextLeaf < leaves && (nextNode == node || weight[nextLeaf] <= weight[nextNode]))
+      return nextLeaf++;
+    return nextNode++;
+  };
+  for (unsigned k = 0; k + 1 < leaves; ++k) {
+    const unsigned a = takeSmallest();
+    const unsigned b = takeSmallest();
+    weight[node] = weight[a] + weight[b];
+    parent[a] = parent[b] = static_cast<uint16_t>(node);
+    ++node;
+  }
+  // A parent always has a higher index than its children.
+  const unsigned root = node - 1;
+  uint8_t depth[2 * kMaxSymbols];
+  depth[root] = 0;
+  unsigned deepest = 0;
+  for (unsigned i = root; i-- > 0;) {
+    depth[i] = static_cast<uint8_t>(depth[parent[i]] + 1);
+    if (i < leaves && depth[i] > deepest) deepest = depth[i];
+  }
+  for (unsigned i = 0; i < leaves; ++i) depths[i] = depth[i];
+  return deepest;
+}
+
+}  // namespace
+
+void buildCodeLengths(const uint32_t* freq, unsigned count, unsigned limit, uint8_t* lengths) {
+  uint16_t order[kMaxSymbols];
+  uint32_t weights[kMaxSymbols];
+  unsigned used = 0;
+  for (unsigned s = 0; s < count; ++s) {
+    lengths[s] = 0;
+    if (freq[s] == 0) continue;
+    // Insertion sort by frequency: a few hundred symbols at most.
+    unsigned i = used++;
+    while (i > 0 && weights[i - 1] > freq[s]) {
+      weights[i] = weights[i - 1];
+      order[i] = order[i - 1];
+      --i;
+    }
+    weights[i] = freq[s];
+    order[i] = static_cast<uint16_t>(s);
+  }
+  if (used < 2) {
+    if (used == 1) lengths[order[0]] = 1;
+    return;
+  }
+  uint8_t depths[kMaxSymbols];
+  while (huffmanDepths(weights, used, depths) > limit) {
+    // Halving keeps the order, so the weights stay sorted.
+    for (unsigned i = 0; i < used; ++i) weights[i] = (weights[i] >> 1) | 1;
+  }
+  for (unsigned i = 0; i < used; ++i) lengths[order[i]] = depths[i];
+}
+
+void buildCodes(const uint8_t* lengths, unsigned count, uint16_t* codes) {
+  unsigned perLength[16] = {};
+  for (unsigned s = 0; s < count; ++s) ++perLength[lengths[s]];
+  perLength[0] = 0;
+  unsigned next[16];
+  unsigned code = 0;
+  for (unsigned bits = 1; bits < 16; ++bits) {
+    code = (code + perLength[bits - 1]) << 1;
+    next[bits] = code;
+  }
+  for (unsigned s = 0; s < count; ++s) {
+    const unsigned bits = lengths[s];
+    if (bits == 0) {
+      codes[s] = 0;
+      continue;
+    }
+    unsigned c = next[bits]++;
+    unsigned reversed = 0;
+    for (unsigned i = 0; i < bits; ++i, c >>= 1) reversed = (reversed << 1) | (c & 1);
+    codes[s] = static_cast<uint16_t>(reversed);
+  }
+}
+
+}  // namespace tw::cab::mszip

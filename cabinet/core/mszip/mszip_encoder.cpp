@@ -1,0 +1,474 @@
+// MSZIP compression: each block becomes "CK" and one complete deflate stream
+// whose matches may reach into the folder's previous 32 KB.
+//
+// Matches come from hash chains over a 64 KB window (the previous block and
+// the current one) with lazy evaluation: a match is taken only when the
+// next position does not start a longer one. The block is then written as a
+// dynamic Huffman block, a fixed one or stored, whichever is smallest, so a
+// payload never exceeds the stored size (block + 7 bytes).
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+#include "cabinet/core/codec.h"
+#include "cabinet/core/mszip/deflate_format.h"
+#include "cabinet/core/mszip/huffman_lengths.h"
+
+namespace tw::cab {
+namespace {
+
+using namespace mszip;
+
+// Match lengths come from the lowest differing byte of a word.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "little-endian targets only");
+
+// Search effort: a chain walk stops after kMaxChain candidates (a quarter
+// when the previous match is already kGoodLength long), at a match of
+// kNiceLength, and no search follows a match of kMaxLazy or more.
+constexpr unsigned kMaxChain = 128;
+constexpr unsigned kGoodLength = 8;
+constexpr unsigned kNiceLength = 128;
+constexpr unsigned kMaxLazy = 16;
+// A 3-byte match this far back costs more bits than three literals.
+constexpr unsigned kTooFar = 4096;
+
+constexpr unsigned kHashBits = 15;
+constexpr size_t kWindowStart = kHistory;  // the current block's first byte
+constexpr size_t kWindowSize = kHistory + kBlockMax;
+// Matches are compared 8 bytes at a time and may read up to 7 bytes beyond
+// the block.
+constexpr size_t kWindowSlack = 8;
+
+// Tokens: a literal is its byte; a match is (length << 16) | distance.
+constexpr uint32_t kLengthShift = 16;
+
+inline uint32_t load32(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+inline uint64_t load64(const uint8_t* p) {
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+
+// Deflate's bits, least significant first, into a buffer known to be large
+// enough (the caller has measured the block before writing it).
+struct BitWriter {
+  uint8_t* next;
+  uint64_t bits;
+  unsigned count;
+
+  void put(unsigned value, unsigned n) {
+    bits |= uint64_t{value} << count;
+    count += n;
+    if (count >= 32) {
+      const uint32_t word = static_cast<uint32_t>(bits);
+      next[0] = static_cast<uint8_t>(word);
+      next[1] = static_cast<uint8_t>(word >> 8);
+      next[2] = static_cast<uint8_t>(word >> 16);
+      next[3] = static_cast<uint8_t>(word >> 24);
+      next += 4;
+      bits >>= 32;
+      count -= 32;
+    }
+  }
+  // Pads to a whole byte and writes what is left.
+  void flush() {
+    while (count > 0) {
+      *next++ = static_cast<uint8_t>(bits);
+      bits >>= 8;
+      count = count > 8 ? count - 8 : 0;
+    }
+  }
+};
+
+class MsZipEncoder final : public BlockEncoder {
+ public:
+  explicit MsZipEncoder(const CodecMemory& memory) : memory_(memory) {
+    for (unsigned s = 0; s < 29; ++s) {
+      // Symbol 27 could also say 258; symbol 28, coming later, takes it.
+      const unsigned last = s == 28 ? 258 : kLengthBase[s] + (1u << kLengthExtra[s]) - 1;
+      for (unsigned length = kLengthBase[s]; length <= last; ++length)
+        lengthSymbol_[length - kMinMatch] = static_cast<uint8_t>(s);
+    }
+    for (unsigned s = 0; s < kDistCodes; ++s) {
+      const unsigned first = kDistBase[s] - 1;
+      const unsigned last = first + (1u << kDistExtra[s]) - 1;
+      for (unsigned d = first; d <= last; ++d) {
+        if (d < 256)
+          distSymbol_[d] = static_cast<uint8_t>(s);
+        else
+          distSymbol_[256 + (d >> 7)] = static_cast<uint8_t>(s);
+      }
+    }
+    std::memset(window_, 0, sizeof window_);
+    reset();
+  }
+
+  size_t encode(const uint8_t* in, size_t size, uint8_t* out, bool lastInFolder) override {
+    if (in == nullptr || out == nullptr || size == 0 || size > kBlockMax) return 0;
+    std::memcpy(window_ + kWindowStart, in, size);
+    const size_t end = kWindowStart + size;
+    // The last two bytes of the previous block start 3-byte strings now.
+    for (; insertedTo_ < kWindowStart; ++insertedTo_)
+      if (insertedTo_ + kMinMatch <= end) insert(insertedTo_);
+    findMatches(end);
+    const size_t written = writeBlock(in, size, out);
+    slide(size);
+    return written;
+  }
+
+  void reset() override {
+    std::memset(head_, 0, sizeof head_);
+    insertedTo_ = kWindowStart;
+  }
+
+  void destroy() override {
+    const CodecMemory memory = memory_;
+    this->~MsZipEncoder();
+    memory.release(memory.context, this);
+  }
+
+ private:
+  static unsigned hash(const uint8_t* p) {
+    return ((load32(p) & 0xFFFFFF) * 0x9E3779B1u) >> (32 - kHashBits);
+  }
+
+  // Enters position p in its chain and returns the chain's previous head.
+  unsigned insert(size_t p) {
+    const unsigned h = hash(window_ + p);
+    const unsigned previous = head_[h];
+    prev_[p] = static_cast<uint16_t>(previous);
+    head_[h] = static_cast<uint16_t>(p);
+    return previous;
+  }
+
+  // Compares a machine word at a time; on a 32-bit target a 64-bit word
+  // would cost a library call for every mismatch.
+  static unsigned matchLength(const uint8_t* a, const uint8_t* b, unsigned limit) {
+    unsigned n = 0;
+    while (n < limit) {
+#if UINTPTR_MAX > 0xFFFFFFFFu
+      const uint64_t diff = load64(a + n) ^ load64(b + n);
+      if (diff != 0) n += static_cast<unsigned>(__builtin_ctzll(diff)) >> 3;
+#else
+      const uint32_t diff = load32(a + n) ^ load32(b + n);
+      if (diff != 0) n += static_cast<unsigned>(__builtin_ctz(diff)) >> 3;
+#endif
+      if (diff != 0) return n < limit ? n : limit;
+      n += sizeof(uintptr_t);
+    }
+    return limit;
+  }
+
+  // The longest match at pos longer than shorter, from the chain starting at
+  // candidate; 0 when there is none.
+  unsigned longestMatch(size_t pos, unsigned candidate, unsigned shorter, size_t end,
+                        unsigned* distance) const {
+    const unsigned limit = end - pos < kMaxMatch ? static_cast<unsigned>(end - pos) : kMaxMatch;
+    if (limit <= shorter) return 0;
+    const unsigned nice = limit < kNiceLength ? limit : kNiceLength;
+    unsigned chain = shorter >= kGoodLength ? kMaxChain / 4 : kMaxChain;
+    unsigned best = shorter;
+    unsigned found = 0;
+    const uint8_t* const here = window_ + pos;
+    while (candidate != 0 && candidate + kMaxDistance >= pos) {
+      const uint8_t* const there = window_ + candidate;
+      // The byte that would make this match longer than the best decides.
+      if (there[best] == here[best] && there[0] == here[0]) {
+        const unsigned length = matchLength(there, here, limit);
+        if (length > best) {
+          best = length;
+          found = length;
+          *distance = static_cast<unsigned>(pos - candidate);
+          if (length >= nice) break;
+        }
+      }
+      if (--chain == 0) break;
+      candidate = prev_[candidate];
+    }
+    return found;
+  }
+
+  void literal(uint8_t byte) {
+    tokens_[tokenCount_++] = byte;
+    ++litLenFreq_[byte];
+  }
+  void match(unsigned length, unsigned distance) {
+    tokens_[tokenCount_++] = (length << kLengthShift) | distance;
+    ++litLenFreq_[257 + lengthSymbol_[length - kMinMatch]];
+    ++distFreq_[distanceSymbol(distance)];
+  }
+  unsigned distanceSymbol(unsigned distance) const {
+    const unsigned d = distance - 1;
+    return d < 256 ? distSymbol_[d] : distSymbol_[256 + (d >> 7)];
+  }
+
+  void findMatches(size_t end) {
+    tokenCount_ = 0;
+    std::memset(litLenFreq_, 0, sizeof litLenFreq_);
+    std::memset(distFreq_, 0, sizeof distFreq_);
+    size_t pos = kWindowStart;
+    unsigned prevLength = 0;
+    unsigned prevDistance = 0;
+    bool pending = false;  // the byte before pos awaits a decision
+    while (pos < end) {
+      unsigned candidate = 0;
+      if (pos + kMinMatch <= end) {
+        candidate = insert(pos);
+        insertedTo_ = pos + 1;
+      }
+      unsigned length = 0;
+      unsigned distance = 0;
+      if (candidate != 0 && prevLength < kMaxLazy) {
+        const unsigned shorter = prevLength > kMinMatch - 1 ? prevLength : kMinMatch - 1;
+        length = longestMatch(pos, candidate, shorter, end, &distance);
+        if (length == kMinMatch && distance > kTooFar) length = 0;
+      }
+      if (prevLength >= kMinMatch && length <= prevLength) {
+        match(prevLength, prevDistance);
+        const size_t stop = pos - 1 + prevLength;
+        for (++pos; pos < stop; ++pos) {
+          if (pos + kMinMatch <= end) {
+            insert(pos);
+            insertedTo_ = pos + 1;
+          }
+        }
+        pending = false;
+        prevLength = 0;
+        continue;
+      }
+      if (pending) literal(window_[pos - 1]);
+      pending = true;
+      prevLength = length;
+      prevDistance = distance;
+      ++pos;
+    }
+    if (pending) literal(window_[pos - 1]);
+  }
+
+  // Moves the last kHistory bytes to the window's first half and the chain
+  // positions with them; positions that fall off become the empty mark 0.
+  void slide(size_t size) {
+    std::memmove(window_, window_ + size, kHistory);
+    const unsigned shift = static_cast<unsigned>(size);
+    for (unsigned i = 0; i < (1u << kHashBits); ++i)
+      head_[i] = static_cast<uint16_t>(head_[i] > shift ? head_[i] - shift : 0);
+    for (size_t i = 0; i < kHistory; ++i) {
+      const unsigned v = prev_[i + size];
+      prev_[i] = static_cast<uint16_t>(v > shift ? v - shift : 0);
+    }
+    insertedTo_ -= size;
+  }
+
+  struct Codes {
+    uint8_t litLenBits[kFixedLitLenCodes];
+    uint16_t litLen[kFixedLitLenCodes];
+    uint8_t distBits[kFixedDistCodes];
+    uint16_t dist[kFixedDistCodes];
+  };
+
+  // Bits of the tokens under the given code lengths, without the header.
+  size_t tokenBits(const uint8_t* litLenBits, const uint8_t* distBits) const {
+    size_t bits = 0;
+    for (unsigned s = 0; s < kLitLenCodes; ++s) {
+      const unsigned extra = s > 256 ? kLengthExtra[s - 257] : 0;
+      bits += size_t{litLenFreq_[s]} * (litLenBits[s] + extra);
+    }
+    for (unsigned s = 0; s < kDistCodes; ++s)
+      bits += size_t{distFreq_[s]} * (distBits[s] + kDistExtra[s]);
+    return bits;
+  }
+
+  // The dynamic header: code lengths of both codes, run-length coded.
+  struct DynamicHeader {
+    unsigned litLenCount;
+    unsigned distCount;
+    unsigned codeLenCount;
+    uint8_t codeLenBits[kCodeLenCodes];
+    uint16_t codeLenCodes[kCodeLenCodes];
+    unsigned runs;
+    uint8_t runSymbol[kLitLenCodes + kDistCodes];
+    uint8_t runExtra[kLitLenCodes + kDistCodes];
+    size_t bits;
+  };
+
+  void planHeader(const Codes& codes, DynamicHeader* header) const {
+    unsigned litLenCount = kLitLenCodes;
+    while (litLenCount > 257 && codes.litLenBits[litLenCount - 1] == 0) --litLenCount;
+    unsigned distCount = kDistCodes;
+    while (distCount > 1 && codes.distBits[distCount - 1] == 0) --distCount;
+    uint8_t all[kLitLenCodes + kDistCodes];
+    std::memcpy(all, codes.litLenBits, litLenCount);
+    std::memcpy(all + litLenCount, codes.distBits, distCount);
+    const unsigned total = litLenCount + distCount;
+
+    uint32_t freq[kCodeLenCodes] = {};
+    unsigned runs = 0;
+    auto emit = [&](unsigned symbol, unsigned extra) {
+      header->runSymbol[runs] = static_cast<uint8_t>(symbol);
+      header->runExtra[runs] = static_cast<uint8_t>(extra);
+      ++runs;
+      ++freq[symbol];
+    };
+    for (unsigned i = 0; i < total;) {
+      const uint8_t value = all[i];
+      unsigned run = 1;
+      while (i + run < total && all[i + run] == value) ++run;
+      i += run;
+      if (value == 0) {
+        for (; run >= 11; run -= run < 138 ? run : 138) emit(18, (run < 138 ? run : 138) - 11);
+        if (run >= 3) {
+          emit(17, run - 3);
+          run = 0;
+        }
+      } else {
+        emit(value, 0);
+        --run;
+        for (; run >= 3; run -= run < 6 ? run : 6) emit(16, (run < 6 ? run : 6) - 3);
+      }
+      for (; run > 0; --run) emit(value, 0);
+    }
+    // A one-symbol code would be incomplete; give it a partner.
+    unsigned usedSymbols = 0;
+    for (unsigned s = 0; s < kCodeLenCodes; ++s) usedSymbols += freq[s] != 0;
+    for (unsigned s = 0; usedSymbols < 2; ++s)
+      if (freq[s] == 0) {
+        freq[s] = 1;
+        ++usedSymbols;
+      }
+    buildCodeLengths(freq, kCodeLenCodes, kMaxCodeLenBits, header->codeLenBits);
+    buildCodes(header->codeLenBits, kCodeLenCodes, header->codeLenCodes);
+    unsigned codeLenCount = kCodeLenCodes;
+    while (codeLenCount > 4 && header->codeLenBits[kCodeLenOrder[codeLenCount - 1]] == 0)
+      --codeLenCount;
+
+    size_t bits = 5 + 5 + 4 + 3 * codeLenCount;
+    for (unsigned r = 0; r < runs; ++r) {
+      const unsigned symbol = header->runSymbol[r];
+      bits += header->codeLenBits[symbol] + (symbol == 16 ? 2 : symbol == 17 ? 3 : symbol == 18 ? 7 : 0);
+    }
+    header->litLenCount = litLenCount;
+    header->distCount = distCount;
+    header->codeLenCount = codeLenCount;
+    header->runs = runs;
+    header->bits = bits;
+  }
+
+  void writeTokens(BitWriter* w, const Codes& codes) const {
+    for (unsigned t = 0; t < tokenCount_; ++t) {
+      const uint32_t token = tokens_[t];
+      if (token < 256) {
+        w->put(codes.litLen[token], codes.litLenBits[token]);
+        continue;
+      }
+      const unsigned length = token >> kLengthShift;
+      const unsigned distance = token & 0xFFFF;
+      const unsigned ls = lengthSymbol_[length - kMinMatch];
+      w->put(codes.litLen[257 + ls], codes.litLenBits[257 + ls]);
+      w->put(length - kLengthBase[ls], kLengthExtra[ls]);
+      const unsigned ds = distanceSymbol(distance);
+      w->put(codes.dist[ds], codes.distBits[ds]);
+      w->put(distance - kDistBase[ds], kDistExtra[ds]);
+    }
+    w->put(codes.litLen[kEndOfBlock], codes.litLenBits[kEndOfBlock]);
+  }
+
+  size_t writeBlock(const uint8_t* in, size_t size, uint8_t* out) {
+    ++litLenFreq_[kEndOfBlock];
+    Codes dynamic;
+    {
+      uint32_t freq[kLitLenCodes];
+      std::memcpy(freq, litLenFreq_, sizeof freq);
+      buildCodeLengths(freq, kLitLenCodes, kMaxCodeBits, dynamic.litLenBits);
+      // Two distance codes at least, so that every decoder sees a complete
+      // code even in a block of literals only.
+      uint32_t distFreq[kDistCodes];
+      std::memcpy(distFreq, distFreq_, sizeof distFreq);
+      unsigned used = 0;
+      for (unsigned s = 0; s < kDistCodes; ++s) used += distFreq[s] != 0;
+      for (unsigned s = 0; used < 2; ++s)
+        if (distFreq[s] == 0) {
+          distFreq[s] = 1;
+          ++used;
+        }
+      buildCodeLengths(distFreq, kDistCodes, kMaxCodeBits, dynamic.distBits);
+      buildCodes(dynamic.litLenBits, kLitLenCodes, dynamic.litLen);
+      buildCodes(dynamic.distBits, kDistCodes, dynamic.dist);
+    }
+    DynamicHeader header;
+    planHeader(dynamic, &header);
+    const size_t dynamicBits = 3 + header.bits + tokenBits(dynamic.litLenBits, dynamic.distBits);
+
+    Codes fixed;
+    for (unsigned s = 0; s < kFixedLitLenCodes; ++s)
+      fixed.litLenBits[s] = static_cast<uint8_t>(fixedLitLenBits(s));
+    for (unsigned s = 0; s < kFixedDistCodes; ++s) fixed.distBits[s] = kFixedDistBits;
+    buildCodes(fixed.litLenBits, kFixedLitLenCodes, fixed.litLen);
+    buildCodes(fixed.distBits, kFixedDistCodes, fixed.dist);
+    const size_t fixedBits = 3 + tokenBits(fixed.litLenBits, fixed.distBits);
+
+    // Stored: the 3 header bits padded to a byte, LEN, NLEN, the bytes.
+    const size_t storedBytes = 1 + 4 + size;
+    const size_t dynamicBytes = (dynamicBits + 7) / 8;
+    const size_t fixedBytes = (fixedBits + 7) / 8;
+
+    out[0] = kSignature0;
+    out[1] = kSignature1;
+    BitWriter w{out + kSignatureSize, 0, 0};
+    if (storedBytes <= dynamicBytes && storedBytes <= fixedBytes) {
+      w.put(1 | (kBlockStored << 1), 3);
+      w.flush();
+      w.next[0] = static_cast<uint8_t>(size);
+      w.next[1] = static_cast<uint8_t>(size >> 8);
+      w.next[2] = static_cast<uint8_t>(~size);
+      w.next[3] = static_cast<uint8_t>(~size >> 8);
+      std::memcpy(w.next + 4, in, size);
+      return kSignatureSize + storedBytes;
+    }
+    if (fixedBytes <= dynamicBytes) {
+      w.put(1 | (kBlockFixed << 1), 3);
+      writeTokens(&w, fixed);
+    } else {
+      w.put(1 | (kBlockDynamic << 1), 3);
+      w.put(header.litLenCount - 257, 5);
+      w.put(header.distCount - 1, 5);
+      w.put(header.codeLenCount - 4, 4);
+      for (unsigned i = 0; i < header.codeLenCount; ++i)
+        w.put(header.codeLenBits[kCodeLenOrder[i]], 3);
+      for (unsigned r = 0; r < header.runs; ++r) {
+        const unsigned symbol = header.runSymbol[r];
+        w.put(header.codeLenCodes[symbol], header.codeLenBits[symbol]);
+        if (symbol >= 16) w.put(header.runExtra[r], symbol == 16 ? 2 : symbol == 17 ? 3 : 7);
+      }
+      writeTokens(&w, dynamic);
+    }
+    w.flush();
+    return static_cast<size_t>(w.next - out);
+  }
+
+  CodecMemory memory_;
+  size_t insertedTo_ = 0;   // first window position not yet in a chain
+  unsigned tokenCount_ = 0;
+  uint8_t lengthSymbol_[kMaxMatch - kMinMatch + 1];  // length - 3 -> symbol - 257
+  uint8_t distSymbol_[512];
+  uint32_t litLenFreq_[kLitLenCodes];
+  uint32_t distFreq_[kDistCodes];
+  uint16_t head_[1u << kHashBits];
+  uint16_t prev_[kWindowSize];
+  uint32_t tokens_[kBlockMax];
+  uint8_t window_[kWindowSize + kWindowSlack];
+};
+
+}  // namespace
+
+BlockEncoder* createMsZipEncoder(const CodecMemory& memory) {
+  if (memory.alloc == nullptr || memory.release == nullptr) return nullptr;
+  void* place = memory.alloc(memory.context, sizeof(MsZipEncoder));
+  if (place == nullptr) return nullptr;
+  return new (place) MsZipEncoder(memory);
+}
+
+}  // namespace tw::cab
