@@ -14,6 +14,8 @@ bool encoderAvailable(uint16_t type) {
   switch (type & kCompressMethodMask) {
     case kCompressNone:
       return type == kCompressNone;
+    case kCompressMsZip:
+      return type == kCompressMsZip;
     default:
       return false;
   }
@@ -22,6 +24,7 @@ bool encoderAvailable(uint16_t type) {
 bool decoderAvailable(uint16_t type) {
   switch (type & kCompressMethodMask) {
     case kCompressNone:
+    case kCompressMsZip:
       return true;
     default:
       return false;
@@ -33,6 +36,8 @@ BlockEncoder* createEncoder(const CodecMemory& memory, uint16_t type) {
   switch (type & kCompressMethodMask) {
     case kCompressNone:
       return createStoredEncoder(memory);
+    case kCompressMsZip:
+      return createMsZipEncoder(memory);
     default:
       (void)lzxWindowValid;
       return nullptr;
@@ -44,6 +49,8 @@ BlockDecoder* createDecoder(const CodecMemory& memory, uint16_t type) {
   switch (type & kCompressMethodMask) {
     case kCompressNone:
       return createStoredDecoder(memory);
+    case kCompressMsZip:
+      return createMsZipDecoder(memory);
     default:
       return nullptr;
   }
