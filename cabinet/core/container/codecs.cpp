@@ -16,6 +16,8 @@ bool encoderAvailable(uint16_t type) {
       return type == kCompressNone;
     case kCompressMsZip:
       return type == kCompressMsZip;
+    case kCompressLzx:
+      return lzxWindowValid(type) && (type & ~0x1F0F) == 0;
     default:
       return false;
   }
@@ -26,6 +28,8 @@ bool decoderAvailable(uint16_t type) {
     case kCompressNone:
     case kCompressMsZip:
       return true;
+    case kCompressLzx:
+      return lzxWindowValid(type);
     default:
       return false;
   }
@@ -38,8 +42,9 @@ BlockEncoder* createEncoder(const CodecMemory& memory, uint16_t type) {
       return createStoredEncoder(memory);
     case kCompressMsZip:
       return createMsZipEncoder(memory);
+    case kCompressLzx:
+      return createLzxEncoder(memory, lzxWindowBits(type));
     default:
-      (void)lzxWindowValid;
       return nullptr;
   }
 }
@@ -51,6 +56,8 @@ BlockDecoder* createDecoder(const CodecMemory& memory, uint16_t type) {
       return createStoredDecoder(memory);
     case kCompressMsZip:
       return createMsZipDecoder(memory);
+    case kCompressLzx:
+      return createLzxDecoder(memory, lzxWindowBits(type));
     default:
       return nullptr;
   }
