@@ -8,12 +8,17 @@ source "$TW_HARNESS"
 source "$TW_SOURCE_DIR/tests/wine/driver/driver.sh"
 source "$TW_SOURCE_DIR/tests/wine/install/walk.sh"
 wine_test_begin cabinet_damaged
-inspect=$TW_SOURCE_DIR/tests/wine/build/inspect_package.py
 
 demo_build
 check_file "demo package built" "$package"
 dir=$(demo_dir)
 WALK_AFTER_TYPE=network_question_no
+source "$TW_SOURCE_DIR/tests/wine/cabinet/cabinets.sh"
+bad=0
+for cab in $(package_cabinets "$package" "$WT_DIR/cabs"); do
+  cabextract -q -t "$cab" >/dev/null 2>&1 || { echo "cabextract refuses $cab"; bad=1; }
+done
+check_eq "cabextract -t accepts every cabinet of the intact demo package" 0 "$bad"
 
 # flip_data PACKAGE ITEM OUT: a copy with one byte flipped in the middle of
 # the item's first data block payload.
