@@ -45,24 +45,28 @@ unsigned huffmanDepths(const uint32_t* weights, unsigned leaves, uint8_t* depths
 }  // namespace
 
 void buildCodeLengths(const uint32_t* freq, unsigned count, unsigned limit, uint8_t* lengths) {
+  // Used symbols sorted by frequency: two counting passes over the low and
+  // the high byte, which keep the symbols' order among equal frequencies.
+  uint16_t scratch[kMaxSymbols];
   uint16_t order[kMaxSymbols];
-  uint32_t weights[kMaxSymbols];
   unsigned used = 0;
   for (unsigned s = 0; s < count; ++s) {
     lengths[s] = 0;
-    if (freq[s] == 0) continue;
-    // Insertion sort by frequency: a few hundred symbols at most.
-    unsigned i = used++;
-    while (i > 0 && weights[i - 1] > freq[s]) {
-      weights[i] = weights[i - 1];
-      order[i] = order[i - 1];
-      --i;
-    }
-    weights[i] = freq[s];
-    order[i] = static_cast<uint16_t>(s);
+    if (freq[s] != 0) scratch[used++] = static_cast<uint16_t>(s);
   }
+  for (unsigned shift = 0; shift < 16; shift += 8) {
+    const uint16_t* from = shift == 0 ? scratch : order;
+    uint16_t* to = shift == 0 ? order : scratch;
+    unsigned start[257] = {};
+    for (unsigned i = 0; i < used; ++i) ++start[((freq[from[i]] >> shift) & 0xFF) + 1];
+    for (unsigned b = 1; b < 257; ++b) start[b] += start[b - 1];
+    for (unsigned i = 0; i < used; ++i) to[start[(freq[from[i]] >> shift) & 0xFF]++] = from[i];
+  }
+  const uint16_t* sorted = scratch;
+  uint32_t weights[kMaxSymbols];
+  for (unsigned i = 0; i < used; ++i) weights[i] = freq[sorted[i]];
   if (used < 2) {
-    if (used == 1) lengths[order[0]] = 1;
+    if (used == 1) lengths[sorted[0]] = 1;
     return;
   }
   uint8_t depths[kMaxSymbols];
@@ -70,7 +74,7 @@ void buildCodeLengths(const uint32_t* freq, unsigned count, unsigned limit, uint
     // Halving keeps the order, so the weights stay sorted.
     for (unsigned i = 0; i < used; ++i) weights[i] = (weights[i] >> 1) | 1;
   }
-  for (unsigned i = 0; i < used; ++i) lengths[order[i]] = depths[i];
+  for (unsigned i = 0; i < used; ++i) lengths[sorted[i]] = depths[i];
 }
 
 void buildCodes(const uint8_t* lengths, unsigned count, uint16_t* codes) {
