@@ -3,9 +3,11 @@
 //
 // Matches come from hash chains over a 64 KB window (the previous block and
 // the current one) with lazy evaluation: a match is taken only when the
-// next position does not start a longer one. The block is then written as a
-// dynamic Huffman block, a fixed one or stored, whichever is smallest, so a
-// payload never exceeds the stored size (block + 7 bytes).
+// next position does not start a longer one. The block's tokens then go out
+// as one deflate block or as several (halves, quarters, eighths) where the
+// statistics change enough to pay for new codes, each dynamic, fixed or
+// stored, whichever is smallest; when all that is no smaller than one stored
+// block, one stored block it is, so a payload never exceeds block + 7 bytes.
 #include <cstdint>
 #include <cstring>
 #include <new>
