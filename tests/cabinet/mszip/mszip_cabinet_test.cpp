@@ -204,6 +204,8 @@ std::vector<NamedFile> sampleFiles(uint32_t seed) {
       {"noise.bin", noise(2 * kBlockMax + 5, seed + 3)},
       {"zeros.bin", Bytes(100000, 0)},
       {"again.dll", programLike(3 * kBlockMax, seed + 2)},  // repeats program.dll's start
+      // Noise repeated after exactly 32 KB: matches at the longest distance.
+      {"repeat.bin", concat({noise(kBlockMax, seed + 4), noise(kBlockMax, seed + 4)})},
   };
 }
 
