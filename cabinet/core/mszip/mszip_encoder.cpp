@@ -3,9 +3,11 @@
 //
 // Matches come from hash chains over a 64 KB window (the previous block and
 // the current one) with lazy evaluation: a match is taken only when the
-// next position does not start a longer one. The block is then written as a
-// dynamic Huffman block, a fixed one or stored, whichever is smallest, so a
-// payload never exceeds the stored size (block + 7 bytes).
+// next position does not start a longer one. The block's tokens then go out
+// as one deflate block or as several (halves, quarters, eighths) where the
+// statistics change enough to pay for new codes, each dynamic, fixed or
+// stored, whichever is smallest; when all that is no smaller than one stored
+// block, one stored block it is, so a payload never exceeds block + 7 bytes.
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -103,6 +105,11 @@ class MsZipEncoder final : public BlockEncoder {
           distSymbol_[256 + (d >> 7)] = static_cast<uint8_t>(s);
       }
     }
+    for (unsigned s = 0; s < kFixedLitLenCodes; ++s)
+      fixed_.litLenBits[s] = static_cast<uint8_t>(fixedLitLenBits(s));
+    for (unsigned s = 0; s < kFixedDistCodes; ++s) fixed_.distBits[s] = kFixedDistBits;
+    buildCodes(fixed_.litLenBits, kFixedLitLenCodes, fixed_.litLen);
+    buildCodes(fixed_.distBits, kFixedDistCodes, fixed_.dist);
     std::memset(window_, 0, sizeof window_);
     reset();
   }
@@ -192,14 +199,9 @@ class MsZipEncoder final : public BlockEncoder {
     return found;
   }
 
-  void literal(uint8_t byte) {
-    tokens_[tokenCount_++] = byte;
-    ++litLenFreq_[byte];
-  }
+  void literal(uint8_t byte) { tokens_[tokenCount_++] = byte; }
   void match(unsigned length, unsigned distance) {
     tokens_[tokenCount_++] = (length << kLengthShift) | distance;
-    ++litLenFreq_[257 + lengthSymbol_[length - kMinMatch]];
-    ++distFreq_[distanceSymbol(distance)];
   }
   unsigned distanceSymbol(unsigned distance) const {
     const unsigned d = distance - 1;
@@ -208,8 +210,6 @@ class MsZipEncoder final : public BlockEncoder {
 
   void findMatches(size_t end) {
     tokenCount_ = 0;
-    std::memset(litLenFreq_, 0, sizeof litLenFreq_);
-    std::memset(distFreq_, 0, sizeof distFreq_);
     size_t pos = kWindowStart;
     unsigned prevLength = 0;
     unsigned prevDistance = 0;
@@ -270,18 +270,6 @@ class MsZipEncoder final : public BlockEncoder {
     uint16_t dist[kFixedDistCodes];
   };
 
-  // Bits of the tokens under the given code lengths, without the header.
-  size_t tokenBits(const uint8_t* litLenBits, const uint8_t* distBits) const {
-    size_t bits = 0;
-    for (unsigned s = 0; s < kLitLenCodes; ++s) {
-      const unsigned extra = s > 256 ? kLengthExtra[s - 257] : 0;
-      bits += size_t{litLenFreq_[s]} * (litLenBits[s] + extra);
-    }
-    for (unsigned s = 0; s < kDistCodes; ++s)
-      bits += size_t{distFreq_[s]} * (distBits[s] + kDistExtra[s]);
-    return bits;
-  }
-
   // The dynamic header: code lengths of both codes, run-length coded.
   struct DynamicHeader {
     unsigned litLenCount;
@@ -293,6 +281,19 @@ class MsZipEncoder final : public BlockEncoder {
     uint8_t runSymbol[kLitLenCodes + kDistCodes];
     uint8_t runExtra[kLitLenCodes + kDistCodes];
     size_t bits;
+  };
+
+  // A run of tokens as one deflate block in the cheapest kind.
+  struct Plan {
+    unsigned first;  // tokens [first, last)
+    unsigned last;
+    size_t bytes;    // the bytes they stand for
+    uint32_t litLenFreq[kLitLenCodes];
+    uint32_t distFreq[kDistCodes];
+    unsigned type;
+    size_t bits;     // with the 3 header bits; stored counts the worst padding
+    Codes dynamic;
+    DynamicHeader header;
   };
 
   void planHeader(const Codes& codes, DynamicHeader* header) const {
@@ -357,8 +358,86 @@ class MsZipEncoder final : public BlockEncoder {
     header->bits = bits;
   }
 
-  void writeTokens(BitWriter* w, const Codes& codes) const {
-    for (unsigned t = 0; t < tokenCount_; ++t) {
+  // Bits of the plan's tokens under the given code lengths.
+  static size_t tokenBits(const Plan& p, const uint8_t* litLenBits, const uint8_t* distBits) {
+    size_t bits = 0;
+    for (unsigned s = 0; s < kLitLenCodes; ++s) {
+      const unsigned extra = s > 256 ? kLengthExtra[s - 257] : 0;
+      bits += size_t{p.litLenFreq[s]} * (litLenBits[s] + extra);
+    }
+    for (unsigned s = 0; s < kDistCodes; ++s)
+      bits += size_t{p.distFreq[s]} * (distBits[s] + kDistExtra[s]);
+    return bits;
+  }
+
+  // Counts the symbols of tokens [first, last) and the end of the block.
+  void count(unsigned first, unsigned last, Plan* p) const {
+    p->first = first;
+    p->last = last;
+    std::memset(p->litLenFreq, 0, sizeof p->litLenFreq);
+    std::memset(p->distFreq, 0, sizeof p->distFreq);
+    size_t bytes = 0;
+    for (unsigned t = first; t < last; ++t) {
+      const uint32_t token = tokens_[t];
+      if (token < 256) {
+        ++p->litLenFreq[token];
+        ++bytes;
+        continue;
+      }
+      const unsigned length = token >> kLengthShift;
+      ++p->litLenFreq[257 + lengthSymbol_[length - kMinMatch]];
+      ++p->distFreq[distanceSymbol(token & 0xFFFF)];
+      bytes += length;
+    }
+    p->bytes = bytes;
+    p->litLenFreq[kEndOfBlock] = 1;
+  }
+
+  // The counts of two neighbouring segments as one.
+  static void join(const Plan& a, const Plan& b, Plan* p) {
+    p->first = a.first;
+    p->last = b.last;
+    p->bytes = a.bytes + b.bytes;
+    for (unsigned s = 0; s < kLitLenCodes; ++s) p->litLenFreq[s] = a.litLenFreq[s] + b.litLenFreq[s];
+    for (unsigned s = 0; s < kDistCodes; ++s) p->distFreq[s] = a.distFreq[s] + b.distFreq[s];
+    p->litLenFreq[kEndOfBlock] = 1;
+  }
+
+  // Builds the counted segment's dynamic code and picks the cheapest kind.
+  void choose(Plan* p) const {
+    const size_t bytes = p->bytes;
+    buildCodeLengths(p->litLenFreq, kLitLenCodes, kMaxCodeBits, p->dynamic.litLenBits);
+    // Two distance codes at least, so that every decoder sees a complete
+    // code even in a block of literals only.
+    uint32_t distFreq[kDistCodes];
+    std::memcpy(distFreq, p->distFreq, sizeof distFreq);
+    unsigned used = 0;
+    for (unsigned s = 0; s < kDistCodes; ++s) used += distFreq[s] != 0;
+    for (unsigned s = 0; used < 2; ++s)
+      if (distFreq[s] == 0) {
+        distFreq[s] = 1;
+        ++used;
+      }
+    buildCodeLengths(distFreq, kDistCodes, kMaxCodeBits, p->dynamic.distBits);
+    planHeader(p->dynamic, &p->header);
+    const size_t dynamicBits =
+        3 + p->header.bits + tokenBits(*p, p->dynamic.litLenBits, p->dynamic.distBits);
+    const size_t fixedBits = 3 + tokenBits(*p, fixed_.litLenBits, fixed_.distBits);
+    const size_t storedBits = 3 + 7 + 32 + 8 * bytes;
+    p->type = kBlockDynamic;
+    p->bits = dynamicBits;
+    if (fixedBits <= p->bits) {
+      p->type = kBlockFixed;
+      p->bits = fixedBits;
+    }
+    if (storedBits <= p->bits) {
+      p->type = kBlockStored;
+      p->bits = storedBits;
+    }
+  }
+
+  void writeTokens(BitWriter* w, const Plan& p, const Codes& codes) const {
+    for (unsigned t = p.first; t < p.last; ++t) {
       const uint32_t token = tokens_[t];
       if (token < 256) {
         w->put(codes.litLen[token], codes.litLenBits[token]);
@@ -376,74 +455,100 @@ class MsZipEncoder final : public BlockEncoder {
     w->put(codes.litLen[kEndOfBlock], codes.litLenBits[kEndOfBlock]);
   }
 
-  size_t writeBlock(const uint8_t* in, size_t size, uint8_t* out) {
-    ++litLenFreq_[kEndOfBlock];
-    Codes dynamic;
-    {
-      uint32_t freq[kLitLenCodes];
-      std::memcpy(freq, litLenFreq_, sizeof freq);
-      buildCodeLengths(freq, kLitLenCodes, kMaxCodeBits, dynamic.litLenBits);
-      // Two distance codes at least, so that every decoder sees a complete
-      // code even in a block of literals only.
-      uint32_t distFreq[kDistCodes];
-      std::memcpy(distFreq, distFreq_, sizeof distFreq);
-      unsigned used = 0;
-      for (unsigned s = 0; s < kDistCodes; ++s) used += distFreq[s] != 0;
-      for (unsigned s = 0; used < 2; ++s)
-        if (distFreq[s] == 0) {
-          distFreq[s] = 1;
-          ++used;
-        }
-      buildCodeLengths(distFreq, kDistCodes, kMaxCodeBits, dynamic.distBits);
-      buildCodes(dynamic.litLenBits, kLitLenCodes, dynamic.litLen);
-      buildCodes(dynamic.distBits, kDistCodes, dynamic.dist);
+  // Writes the planned block; in points to its first byte.
+  void writePlan(BitWriter* w, Plan* p, const uint8_t* in, bool final) const {
+    w->put((final ? 1 : 0) | (p->type << 1), 3);
+    if (p->type == kBlockStored) {
+      w->flush();
+      const size_t n = p->bytes;
+      w->next[0] = static_cast<uint8_t>(n);
+      w->next[1] = static_cast<uint8_t>(n >> 8);
+      w->next[2] = static_cast<uint8_t>(~n);
+      w->next[3] = static_cast<uint8_t>(~n >> 8);
+      std::memcpy(w->next + 4, in, n);
+      w->next += 4 + n;
+      return;
     }
-    DynamicHeader header;
-    planHeader(dynamic, &header);
-    const size_t dynamicBits = 3 + header.bits + tokenBits(dynamic.litLenBits, dynamic.distBits);
+    if (p->type == kBlockFixed) {
+      writeTokens(w, *p, fixed_);
+      return;
+    }
+    const DynamicHeader& h = p->header;
+    buildCodes(p->dynamic.litLenBits, kLitLenCodes, p->dynamic.litLen);
+    buildCodes(p->dynamic.distBits, kDistCodes, p->dynamic.dist);
+    w->put(h.litLenCount - 257, 5);
+    w->put(h.distCount - 1, 5);
+    w->put(h.codeLenCount - 4, 4);
+    for (unsigned i = 0; i < h.codeLenCount; ++i) w->put(h.codeLenBits[kCodeLenOrder[i]], 3);
+    for (unsigned r = 0; r < h.runs; ++r) {
+      const unsigned symbol = h.runSymbol[r];
+      w->put(h.codeLenCodes[symbol], h.codeLenBits[symbol]);
+      if (symbol >= 16) w->put(h.runExtra[r], symbol == 16 ? 2 : symbol == 17 ? 3 : 7);
+    }
+    writeTokens(w, *p, p->dynamic);
+  }
 
-    Codes fixed;
-    for (unsigned s = 0; s < kFixedLitLenCodes; ++s)
-      fixed.litLenBits[s] = static_cast<uint8_t>(fixedLitLenBits(s));
-    for (unsigned s = 0; s < kFixedDistCodes; ++s) fixed.distBits[s] = kFixedDistBits;
-    buildCodes(fixed.litLenBits, kFixedLitLenCodes, fixed.litLen);
-    buildCodes(fixed.distBits, kFixedDistCodes, fixed.dist);
-    const size_t fixedBits = 3 + tokenBits(fixed.litLenBits, fixed.distBits);
+  // The tokens go out as one deflate block, or as two halves or quarters
+  // where statistics change within the block enough to pay for more
+  // headers: a tree of segments, node 1 all tokens, node n's halves 2n and
+  // 2n + 1, each kept whole or split, whichever is smaller.
+  static constexpr unsigned kSegmentNodes = 16;
+  static constexpr unsigned kMinSplitTokens = 1024;
 
-    // Stored: the 3 header bits padded to a byte, LEN, NLEN, the bytes.
-    const size_t storedBytes = 1 + 4 + size;
-    const size_t dynamicBytes = (dynamicBits + 7) / 8;
-    const size_t fixedBytes = (fixedBits + 7) / 8;
+  size_t writeBlock(const uint8_t* in, size_t size, uint8_t* out) {
+    unsigned first[kSegmentNodes];
+    unsigned last[kSegmentNodes];
+    size_t bits[kSegmentNodes];
+    bool split[kSegmentNodes] = {};
+    first[1] = 0;
+    last[1] = tokenCount_;
+    for (unsigned node = 2; node < kSegmentNodes; ++node) {
+      const unsigned parent = node / 2;
+      const unsigned middle = first[parent] + (last[parent] - first[parent]) / 2;
+      first[node] = node % 2 == 0 ? first[parent] : middle;
+      last[node] = node % 2 == 0 ? middle : last[parent];
+    }
+    auto splittable = [&](unsigned node) {
+      return node < kSegmentNodes / 2 && last[node] - first[node] >= 2 * kMinSplitTokens;
+    };
+    for (unsigned node = kSegmentNodes; node-- > 1;) {
+      if (node > 1 && !splittable(node / 2)) continue;
+      Plan* p = &plans_[node];
+      if (splittable(node))
+        join(plans_[2 * node], plans_[2 * node + 1], p);
+      else
+        count(first[node], last[node], p);
+      choose(p);
+      bits[node] = p->bits;
+      if (splittable(node) && bits[2 * node] + bits[2 * node + 1] < bits[node]) {
+        split[node] = true;
+        bits[node] = bits[2 * node] + bits[2 * node + 1];
+      }
+    }
 
     out[0] = kSignature0;
     out[1] = kSignature1;
     BitWriter w{out + kSignatureSize, 0, 0};
-    if (storedBytes <= dynamicBytes && storedBytes <= fixedBytes) {
-      w.put(1 | (kBlockStored << 1), 3);
-      w.flush();
-      w.next[0] = static_cast<uint8_t>(size);
-      w.next[1] = static_cast<uint8_t>(size >> 8);
-      w.next[2] = static_cast<uint8_t>(~size);
-      w.next[3] = static_cast<uint8_t>(~size >> 8);
-      std::memcpy(w.next + 4, in, size);
-      return kSignatureSize + storedBytes;
+    // One stored block is the bound: plans count stored padding at its worst.
+    if ((bits[1] + 7) / 8 >= 1 + 4 + size) {
+      plans_[1].type = kBlockStored;
+      writePlan(&w, &plans_[1], in, true);
+      return static_cast<size_t>(w.next - out);
     }
-    if (fixedBytes <= dynamicBytes) {
-      w.put(1 | (kBlockFixed << 1), 3);
-      writeTokens(&w, fixed);
-    } else {
-      w.put(1 | (kBlockDynamic << 1), 3);
-      w.put(header.litLenCount - 257, 5);
-      w.put(header.distCount - 1, 5);
-      w.put(header.codeLenCount - 4, 4);
-      for (unsigned i = 0; i < header.codeLenCount; ++i)
-        w.put(header.codeLenBits[kCodeLenOrder[i]], 3);
-      for (unsigned r = 0; r < header.runs; ++r) {
-        const unsigned symbol = header.runSymbol[r];
-        w.put(header.codeLenCodes[symbol], header.codeLenBits[symbol]);
-        if (symbol >= 16) w.put(header.runExtra[r], symbol == 16 ? 2 : symbol == 17 ? 3 : 7);
+    // Leaves in order: a node is visited when its parent is split.
+    unsigned stack[kSegmentNodes];
+    unsigned depth = 0;
+    stack[depth++] = 1;
+    const uint8_t* next = in;
+    while (depth > 0) {
+      const unsigned node = stack[--depth];
+      if (split[node]) {
+        stack[depth++] = 2 * node + 1;
+        stack[depth++] = 2 * node;
+        continue;
       }
-      writeTokens(&w, dynamic);
+      writePlan(&w, &plans_[node], next, last[node] == tokenCount_);
+      next += plans_[node].bytes;
     }
     w.flush();
     return static_cast<size_t>(w.next - out);
@@ -454,8 +559,8 @@ class MsZipEncoder final : public BlockEncoder {
   unsigned tokenCount_ = 0;
   uint8_t lengthSymbol_[kMaxMatch - kMinMatch + 1];  // length - 3 -> symbol - 257
   uint8_t distSymbol_[512];
-  uint32_t litLenFreq_[kLitLenCodes];
-  uint32_t distFreq_[kDistCodes];
+  Codes fixed_;
+  Plan plans_[kSegmentNodes];  // node n's halves are 2n and 2n + 1
   uint16_t head_[1u << kHashBits];
   uint16_t prev_[kWindowSize];
   uint32_t tokens_[kBlockMax];

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "cabinet/core/mszip/huffman_lengths.h"
 #include "tests/cabinet/mszip/mszip_test_support.h"
 
 namespace tw::cab::test {
@@ -102,7 +103,6 @@ TEST(MsZipEncoder, ChoosesTheSmallestBlockKind) {
     const auto blocks = encodeFolder(encoder.get(), c.data);
     ASSERT_EQ(blocks.size(), 1u);
     EXPECT_EQ((blocks[0].payload[2] >> 1) & 3, c.type);
-    EXPECT_EQ(blocks[0].payload[2] & 1, 1);  // the only deflate block is the last
     Bytes expanded;
     ASSERT_TRUE(zlibInflate(blocks[0].payload, nullptr, 0, c.data.size(), &expanded));
     EXPECT_EQ(expanded, c.data);
@@ -120,6 +120,73 @@ TEST(MsZipEncoder, RatioStaysNearZlibLevelSix) {
   for (const auto& b : zlibFolder(data, 6)) zlib6 += b.payload.size();
   std::printf("ours %zu bytes, zlib level 6 %zu bytes, of %zu\n", ours, zlib6, data.size());
   EXPECT_LE(ours, zlib6 + zlib6 / 20);
+}
+
+// Sum of 2^-length over the used symbols, in units of 2^-limit: exactly
+// 2^limit for a complete code.
+uint64_t kraft(const uint8_t* lengths, unsigned count, unsigned limit) {
+  uint64_t sum = 0;
+  for (unsigned s = 0; s < count; ++s)
+    if (lengths[s] != 0) sum += uint64_t{1} << (limit - lengths[s]);
+  return sum;
+}
+
+TEST(MsZipHuffman, CodesAreCompleteOptimalAndWithinTheirLimit) {
+  uint8_t lengths[288];
+  const uint32_t small[] = {1, 0, 1, 2, 4};
+  mszip::buildCodeLengths(small, 5, 15, lengths);
+  EXPECT_EQ(lengths[0], 3);
+  EXPECT_EQ(lengths[1], 0);
+  EXPECT_EQ(lengths[2], 3);
+  EXPECT_EQ(lengths[3], 2);
+  EXPECT_EQ(lengths[4], 1);
+
+  // Fibonacci frequencies make the deepest Huffman trees: 286 symbols
+  // would go 24 deep, 19 symbols 18 deep.
+  for (unsigned count : {286u, 19u}) {
+    const unsigned limit = count == 19 ? 7 : 15;
+    uint32_t freq[288] = {};
+    uint32_t a = 1, b = 1;
+    for (unsigned s = 0; s < 25 && s < count; ++s) {
+      freq[s] = a;
+      const uint32_t next = a + b;
+      a = b;
+      b = next;
+    }
+    for (unsigned s = 25; s < count; ++s) freq[s] = 1;
+    mszip::buildCodeLengths(freq, count, limit, lengths);
+    for (unsigned s = 0; s < count; ++s) {
+      EXPECT_GE(lengths[s], 1) << s;
+      EXPECT_LE(lengths[s], limit) << s;
+    }
+    EXPECT_EQ(kraft(lengths, count, limit), uint64_t{1} << limit);
+  }
+}
+
+TEST(MsZipEncoder, SkewedBlocksKeepCodesWithinFifteenBits) {
+  // Byte i appears Fibonacci(i) times, shuffled: an unlimited Huffman code
+  // would need more than 15 bits for the rarest bytes.
+  Bytes data;
+  uint32_t a = 1, b = 1;
+  for (int i = 0; i < 21; ++i) {
+    data.insert(data.end(), a, static_cast<uint8_t>(i * 11));
+    const uint32_t next = a + b;
+    a = b;
+    b = next;
+  }
+  data.resize(kBlockMax, 0);
+  uint32_t x = 12345;
+  for (size_t i = data.size() - 1; i > 0; --i) {
+    x = x * 1103515245u + 12345u;
+    std::swap(data[i], data[(x >> 8) % (i + 1)]);
+  }
+  HeapMemory heap;
+  EncoderPtr encoder(createMsZipEncoder(heap.memory));
+  const auto blocks = encodeFolder(encoder.get(), data);
+  EXPECT_EQ((blocks[0].payload[2] >> 1) & 3, 2);
+  Bytes expanded;
+  ASSERT_TRUE(zlibInflate(blocks[0].payload, nullptr, 0, data.size(), &expanded));
+  EXPECT_EQ(expanded, data);
 }
 
 TEST(MsZipEncoder, RefusesBadArgumentsAndGivesItsMemoryBack) {
