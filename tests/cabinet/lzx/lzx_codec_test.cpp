@@ -92,7 +92,7 @@ TEST(LzxCodec, CallTranslationAtFrameEndsAndRangeLimits) {
   // Operands just inside and just outside the translated range, relative to
   // each call's position, and the extremes of a 32-bit value.
   Bytes edge;
-  const int32_t values[] = {0, 1, -1, 0x7FFEFFFF, 0x7FFF0000, 0x7FFFFFFF, INT32_MIN, -100000, 100000};
+  const int32_t values[] = {0, 1, -1, 0x03FFFFFF, 0x04000000, 0x7FFFFFFF, INT32_MIN, -100000, 100000};
   while (edge.size() < 3 * kBlockMax) {
     for (int32_t v : values) {
       int32_t cur = static_cast<int32_t>(edge.size());
