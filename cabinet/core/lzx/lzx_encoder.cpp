@@ -32,6 +32,8 @@ constexpr size_t kScratchBytes = 2 * kFrameSize + 4096;
 // which only a quarter of the rest is tried, and the length at which a
 // match is taken without looking further.
 constexpr unsigned kMaxChain = 32;
+// Candidates tried at the next position when a match is already in hand.
+constexpr unsigned kLazyChain = 16;
 constexpr unsigned kGoodLength = 32;
 constexpr unsigned kNiceLength = 128;
 // A match this long is taken without trying the next position.
@@ -233,7 +235,7 @@ class LzxEncoder final : public BlockEncoder {
   }
 
   // The most profitable match at p (absolute), none longer than max.
-  Candidate best(uint32_t p, uint32_t max) {
+  Candidate best(uint32_t p, uint32_t max, unsigned chain) {
     Candidate c;
     if (max < kMinMatch) return c;
     const uint8_t* here = buffer_ + (p - base_);
@@ -263,7 +265,7 @@ class LzxEncoder final : public BlockEncoder {
       }
     }
     uint32_t cur = head_[hash4(here)];
-    unsigned depth = kMaxChain;
+    unsigned depth = longest >= kGoodLength ? chain / 4 : chain;
     const uint32_t mask = windowSize_ - 1;
     while (cur != 0 && depth-- > 0) {
       uint32_t q = cur - 1;
@@ -319,11 +321,11 @@ class LzxEncoder final : public BlockEncoder {
     const uint32_t end = start + size;
     size_t n = 0;
     uint32_t p = start;
-    Candidate cur = best(p, end - p < kMaxMatch ? end - p : kMaxMatch);
+    Candidate cur = best(p, end - p < kMaxMatch ? end - p : kMaxMatch, kMaxChain);
     while (p < end) {
       if (cur.length != 0 && cur.length < kLazyLength && p + 1 < end) {
         uint32_t max = end - p - 1 < kMaxMatch ? end - p - 1 : kMaxMatch;
-        Candidate next = best(p + 1, max);
+        Candidate next = best(p + 1, max, kLazyChain);
         if (next.profit > cur.profit) {
           items_[n++] = Item{buffer_[p - base_], 0};
           ++p;
@@ -338,7 +340,7 @@ class LzxEncoder final : public BlockEncoder {
         take(cur, &items_[n++]);
         p += cur.length;
       }
-      if (p < end) cur = best(p, end - p < kMaxMatch ? end - p : kMaxMatch);
+      if (p < end) cur = best(p, end - p < kMaxMatch ? end - p : kMaxMatch, kMaxChain);
     }
     insertUpTo(end);
     return n;

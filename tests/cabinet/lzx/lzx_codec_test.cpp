@@ -62,6 +62,37 @@ TEST(LzxCodec, SizesAroundTheFrame) {
   EXPECT_LT(payloadBytes(f), 20 * kBlockMax / 3);
 }
 
+// The type of the block that opens a payload (after the stream header in
+// the folder's first).
+unsigned blockType(const Bytes& payload, bool first) {
+  unsigned skip = first ? (payload[1] & 0x80 ? 33 : 1) : 0;
+  auto bit = [&](unsigned i) {
+    unsigned word = payload[(i / 16) * 2] | (payload[(i / 16) * 2 + 1] << 8);
+    return (word >> (15 - i % 16)) & 1;
+  };
+  return (bit(skip) << 2) | (bit(skip + 1) << 1) | bit(skip + 2);
+}
+
+TEST(LzxCodec, EveryBlockTypeIsWritten) {
+  // Text (offsets of any alignment), records copied at multiples of eight
+  // bytes (aligned offsets pay), and noise (stored).
+  Bytes records;
+  Bytes pool = randomBytes(1 << 16, 77);
+  uint32_t s = 99;
+  while (records.size() < 2 * kBlockMax) {
+    s = s * 1103515245u + 12345u;
+    size_t from = ((s >> 8) % (pool.size() / 8 - 8)) * 8;
+    records.insert(records.end(), pool.begin() + from, pool.begin() + from + 24);
+  }
+  Bytes data = concat({textLike(2 * kBlockMax, 5), pool, records, randomBytes(kBlockMax, 6)});
+  Folder f = roundTrip(data, 21);
+  bool seen[4] = {};
+  for (size_t i = 0; i < f.payloads.size(); ++i) seen[blockType(f.payloads[i], i == 0) & 3] = true;
+  EXPECT_TRUE(seen[1]) << "verbatim";
+  EXPECT_TRUE(seen[2]) << "aligned offsets";
+  EXPECT_TRUE(seen[3]) << "uncompressed";
+}
+
 TEST(LzxCodec, IncompressibleAndRunsStayInsideTheLimits) {
   Bytes noise = randomBytes(5 * kBlockMax + 3, 9);
   Folder f = roundTrip(noise, 21);
