@@ -234,6 +234,12 @@ class LzxEncoder final : public BlockEncoder {
     return cost;
   }
 
+  // What the bytes [p, p + length) would cost as literals.
+  int32_t literalBits(uint32_t p, uint32_t length) const {
+    const uint32_t i = p - frameStart_;
+    return static_cast<int32_t>(literalSum_[i + length] - literalSum_[i]);
+  }
+
   // The most profitable match at p (absolute), none longer than max.
   Candidate best(uint32_t p, uint32_t max, unsigned chain) {
     Candidate c;
@@ -245,7 +251,7 @@ class LzxEncoder final : public BlockEncoder {
       if (d > p || d > maxDistance) continue;
       uint32_t len = matchLength(here, here - d, max);
       if (len < kMinMatch) continue;
-      int32_t profit = static_cast<int32_t>(len) * literalCost_ - matchCost(i, len);
+      int32_t profit = literalBits(p, len) - matchCost(i, len);
       if (profit > c.profit) c = Candidate{len, d, i, profit};
     }
     if (max < 4 || c.length >= max) return c;
@@ -258,7 +264,7 @@ class LzxEncoder final : public BlockEncoder {
         const uint8_t* there = here - d;
         if (there[0] == here[0] && there[1] == here[1] && there[2] == here[2]) {
           uint32_t len = matchLength(here, there, max);
-          int32_t profit = static_cast<int32_t>(len) * literalCost_ - matchCost(d + 2, len);
+          int32_t profit = literalBits(p, len) - matchCost(d + 2, len);
           if (profit > c.profit) c = Candidate{len, d, d + 2, profit};
           longest = len;
         }
@@ -276,7 +282,7 @@ class LzxEncoder final : public BlockEncoder {
         uint32_t len = matchLength(here, there, max);
         if (len > longest) {
           longest = len;
-          int32_t profit = static_cast<int32_t>(len) * literalCost_ - matchCost(d + 2, len);
+          int32_t profit = literalBits(p, len) - matchCost(d + 2, len);
           if (profit > c.profit) c = Candidate{len, d, d + 2, profit};
           if (len >= kNiceLength || len >= max) break;
           if (len >= kGoodLength) depth >>= 2;
@@ -319,6 +325,10 @@ class LzxEncoder final : public BlockEncoder {
   // next position offers a more profitable one.
   size_t parse(uint32_t start, uint32_t size) {
     const uint32_t end = start + size;
+    frameStart_ = start;
+    const uint8_t* frame = buffer_ + (start - base_);
+    literalSum_[0] = 0;
+    for (uint32_t i = 0; i < size; ++i) literalSum_[i + 1] = literalSum_[i] + static_cast<uint32_t>(mainCost_[frame[i]]);
     size_t n = 0;
     uint32_t p = start;
     Candidate cur = best(p, end - p < kMaxMatch ? end - p : kMaxMatch, kMaxChain);
@@ -506,23 +516,11 @@ class LzxEncoder final : public BlockEncoder {
   // Bit costs of the symbols as the last block coded them; symbols it did
   // not use are priced as rare.
   void updateCosts() {
-    uint64_t literalBits = 0;
-    unsigned literals = 0;
-    for (unsigned i = 0; i < mainSymbols_; ++i) {
-      mainCost_[i] = mainLengths_[i] ? mainLengths_[i] : 12;
-      if (i < kNumChars && mainLengths_[i]) {
-        literalBits += mainLengths_[i];
-        ++literals;
-      }
-    }
+    for (unsigned i = 0; i < mainSymbols_; ++i) mainCost_[i] = mainLengths_[i] ? mainLengths_[i] : 12;
     for (unsigned i = 0; i < kLengthSymbols; ++i) lengthCost_[i] = lengthLengths_[i] ? lengthLengths_[i] : 10;
-    // A typical literal's price, from the lengths in use.
-    literalCost_ = literals ? static_cast<int32_t>((literalBits + literals / 2) / literals) : 8;
-    if (literalCost_ < 4) literalCost_ = 4;
     if (!headerWritten_) {
       for (unsigned i = 0; i < mainSymbols_; ++i) mainCost_[i] = i < kNumChars ? 8 : 7;
       for (unsigned i = 0; i < kLengthSymbols; ++i) lengthCost_[i] = 6;
-      literalCost_ = 8;
     }
   }
 
@@ -549,7 +547,8 @@ class LzxEncoder final : public BlockEncoder {
   uint8_t pendingLength_[kLengthSymbols];
   int32_t mainCost_[kMaxMainSymbols];
   int32_t lengthCost_[kLengthSymbols];
-  int32_t literalCost_ = 8;
+  uint32_t frameStart_ = 0;
+  uint32_t literalSum_[kFrameSize + 1];  // literal bits of the frame's first i bytes
 };
 
 }  // namespace
