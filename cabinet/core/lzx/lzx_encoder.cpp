@@ -270,6 +270,10 @@ class LzxEncoder final : public BlockEncoder {
         }
       }
     }
+    if (longest >= max) {
+      insertUpTo(p + 1);
+      return c;
+    }
     uint32_t cur = head_[hash4(here)];
     unsigned depth = longest >= kGoodLength ? chain / 4 : chain;
     const uint32_t mask = windowSize_ - 1;
