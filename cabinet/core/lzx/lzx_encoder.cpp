@@ -440,6 +440,11 @@ class LzxEncoder final : public BlockEncoder {
     uint8_t alignedLengths[kAlignedSymbols];
     uint16_t mainCodes[kMaxMainSymbols], lengthCodes[kLengthSymbols], alignedCodes[kAlignedSymbols];
     buildLengths(mainFreq, mainSymbols_, kMaxCodeLength, mainLengths);
+    // A block without long matches still sends a length tree that is a
+    // complete code: some decoders refuse an empty one.
+    bool anyLong = false;
+    for (unsigned i = 0; i < kLengthSymbols && !anyLong; ++i) anyLong = lengthFreq[i] != 0;
+    if (!anyLong) lengthFreq[0] = 1;
     buildLengths(lengthFreq, kLengthSymbols, kMaxCodeLength, lengthLengths);
     buildLengths(alignedFreq, kAlignedSymbols, 7, alignedLengths);
     buildCodes(mainLengths, mainSymbols_, mainCodes);
