@@ -79,7 +79,7 @@ class BitReader {
 class LzxDecoder final : public BlockDecoder {
  public:
   LzxDecoder(const CodecMemory& memory, unsigned windowBits, uint8_t* window)
-      : memory_(memory), windowBits_(windowBits), window_(window) {
+      : memory_(memory), window_(window) {
     windowSize_ = 1u << windowBits;
     mainSymbols_ = kNumChars + 8 * slotCount(windowBits);
     reset();
@@ -340,7 +340,6 @@ class LzxDecoder final : public BlockDecoder {
   }
 
   CodecMemory memory_;
-  unsigned windowBits_;
   uint8_t* window_;
   uint32_t windowSize_;
   unsigned mainSymbols_;

@@ -15,17 +15,31 @@ namespace {
 
 using namespace lzx;
 
-// The call translation's range: targets in the first 2 GB of the folder
-// become absolute, so that calls to one function repeat as equal bytes.
-constexpr int32_t kTranslationSize = 0x7FFF0000;
+// The call translation's range: calls to targets in the folder's first
+// 64 MB become absolute, so that calls to one function repeat as equal
+// bytes. A larger range helps later calls but also rewrites more of the
+// data that merely follows an E8 byte (pointers, constants), and measured
+// worse on program files.
+constexpr int32_t kTranslationSize = 0x04000000;
 
+// Chains link positions with equal four-byte heads; a direct table keeps
+// the last position of each three-byte head for the short matches.
 constexpr unsigned kHashBits = 17;
+constexpr unsigned kHash3Bits = 15;
 constexpr size_t kScratchBytes = 2 * kFrameSize + 4096;
 
-// Search effort: chain candidates tried per position, and the length at
-// which a match is taken without looking further.
-constexpr unsigned kMaxChain = 48;
+// Search effort: chain candidates tried per position, the length after
+// which only a quarter of the rest is tried, and the length at which a
+// match is taken without looking further.
+constexpr unsigned kMaxChain = 32;
+// Candidates tried at the next position when a match is already in hand.
+constexpr unsigned kLazyChain = 16;
+constexpr unsigned kGoodLength = 32;
 constexpr unsigned kNiceLength = 128;
+// A match this long is taken without trying the next position.
+constexpr unsigned kLazyLength = 48;
+// Three-byte matches farther than this cost more than their literals.
+constexpr uint32_t kMaxDistance3 = 16384;
 
 class BitWriter {
  public:
@@ -99,6 +113,8 @@ class LzxEncoder final : public BlockEncoder {
     area += sizeof(uint32_t) * windowSize_;
     head_ = reinterpret_cast<uint32_t*>(area);
     area += sizeof(uint32_t) << kHashBits;
+    head3_ = reinterpret_cast<uint32_t*>(area);
+    area += sizeof(uint32_t) << kHash3Bits;
     items_ = reinterpret_cast<Item*>(area);
     area += sizeof(Item) * kFrameSize;
     scratch_ = area;
@@ -107,12 +123,14 @@ class LzxEncoder final : public BlockEncoder {
 
   static size_t areaBytes(unsigned windowBits) {
     size_t w = static_cast<size_t>(1) << windowBits;
-    return 2 * w + sizeof(uint32_t) * w + (sizeof(uint32_t) << kHashBits) + sizeof(Item) * kFrameSize +
+    return 2 * w + sizeof(uint32_t) * w + (sizeof(uint32_t) << kHashBits) + (sizeof(uint32_t) << kHash3Bits) +
+           sizeof(Item) * kFrameSize +
            kScratchBytes;
   }
 
   void reset() override {
     memset(head_, 0, sizeof(uint32_t) << kHashBits);
+    memset(head3_, 0, sizeof(uint32_t) << kHash3Bits);
     base_ = 0;
     fill_ = 0;
     inserted_ = 0;
@@ -171,22 +189,26 @@ class LzxEncoder final : public BlockEncoder {
     fill_ = windowSize_;
   }
 
-  static uint32_t hash3(const uint8_t* p) {
-    uint32_t v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                 (static_cast<uint32_t>(p[2]) << 16);
-    return (v * 2654435761u) >> (32 - kHashBits);
+  static uint32_t load32(const uint8_t* p) {
+    uint32_t v;
+    memcpy(&v, p, 4);
+    return v;
   }
+  static uint32_t hash4(const uint8_t* p) { return (load32(p) * 2654435761u) >> (32 - kHashBits); }
+  static uint32_t hash3(const uint8_t* p) { return ((load32(p) << 8) * 2654435761u) >> (32 - kHash3Bits); }
 
-  // Enters every position before end (absolute) that has three bytes.
+  // Enters every position before end (absolute) that has four bytes.
   void insertUpTo(uint32_t end) {
-    if (base_ + fill_ < 3) return;
-    const uint32_t limit = base_ + fill_ - 2;
+    if (base_ + fill_ < 4) return;
+    const uint32_t limit = base_ + fill_ - 3;
     if (end > limit) end = limit;
     const uint32_t mask = windowSize_ - 1;
     for (uint32_t p = inserted_; p < end; ++p) {
-      uint32_t h = hash3(buffer_ + (p - base_));
+      const uint8_t* at = buffer_ + (p - base_);
+      uint32_t h = hash4(at);
       prev_[p & mask] = head_[h];
       head_[h] = p + 1;
+      head3_[hash3(at)] = p + 1;
     }
     if (end > inserted_) inserted_ = end;
   }
@@ -212,8 +234,14 @@ class LzxEncoder final : public BlockEncoder {
     return cost;
   }
 
+  // What the bytes [p, p + length) would cost as literals.
+  int32_t literalBits(uint32_t p, uint32_t length) const {
+    const uint32_t i = p - frameStart_;
+    return static_cast<int32_t>(literalSum_[i + length] - literalSum_[i]);
+  }
+
   // The most profitable match at p (absolute), none longer than max.
-  Candidate best(uint32_t p, uint32_t max) {
+  Candidate best(uint32_t p, uint32_t max, unsigned chain) {
     Candidate c;
     if (max < kMinMatch) return c;
     const uint8_t* here = buffer_ + (p - base_);
@@ -223,14 +251,31 @@ class LzxEncoder final : public BlockEncoder {
       if (d > p || d > maxDistance) continue;
       uint32_t len = matchLength(here, here - d, max);
       if (len < kMinMatch) continue;
-      int32_t profit = static_cast<int32_t>(len) * literalCost_ - matchCost(i, len);
+      int32_t profit = literalBits(p, len) - matchCost(i, len);
       if (profit > c.profit) c = Candidate{len, d, i, profit};
     }
-    if (max < 3 || c.length >= max) return c;
+    if (max < 4 || c.length >= max) return c;
     insertUpTo(p);
-    uint32_t cur = head_[hash3(here)];
     uint32_t longest = c.length < 2 ? 2 : c.length;
-    unsigned depth = kMaxChain;
+    if (longest < 3) {
+      uint32_t q3 = head3_[hash3(here)];
+      if (q3 != 0 && p - (q3 - 1) <= kMaxDistance3) {
+        uint32_t d = p - (q3 - 1);
+        const uint8_t* there = here - d;
+        if (there[0] == here[0] && there[1] == here[1] && there[2] == here[2]) {
+          uint32_t len = matchLength(here, there, max);
+          int32_t profit = literalBits(p, len) - matchCost(d + 2, len);
+          if (profit > c.profit) c = Candidate{len, d, d + 2, profit};
+          longest = len;
+        }
+      }
+    }
+    if (longest >= max) {
+      insertUpTo(p + 1);
+      return c;
+    }
+    uint32_t cur = head_[hash4(here)];
+    unsigned depth = longest >= kGoodLength ? chain / 4 : chain;
     const uint32_t mask = windowSize_ - 1;
     while (cur != 0 && depth-- > 0) {
       uint32_t q = cur - 1;
@@ -241,9 +286,10 @@ class LzxEncoder final : public BlockEncoder {
         uint32_t len = matchLength(here, there, max);
         if (len > longest) {
           longest = len;
-          int32_t profit = static_cast<int32_t>(len) * literalCost_ - matchCost(d + 2, len);
+          int32_t profit = literalBits(p, len) - matchCost(d + 2, len);
           if (profit > c.profit) c = Candidate{len, d, d + 2, profit};
           if (len >= kNiceLength || len >= max) break;
+          if (len >= kGoodLength) depth >>= 2;
         }
       }
       uint32_t next = prev_[q & mask];
@@ -283,13 +329,17 @@ class LzxEncoder final : public BlockEncoder {
   // next position offers a more profitable one.
   size_t parse(uint32_t start, uint32_t size) {
     const uint32_t end = start + size;
+    frameStart_ = start;
+    const uint8_t* frame = buffer_ + (start - base_);
+    literalSum_[0] = 0;
+    for (uint32_t i = 0; i < size; ++i) literalSum_[i + 1] = literalSum_[i] + static_cast<uint32_t>(mainCost_[frame[i]]);
     size_t n = 0;
     uint32_t p = start;
-    Candidate cur = best(p, end - p < kMaxMatch ? end - p : kMaxMatch);
+    Candidate cur = best(p, end - p < kMaxMatch ? end - p : kMaxMatch, kMaxChain);
     while (p < end) {
-      if (cur.length != 0 && p + 1 < end) {
+      if (cur.length != 0 && cur.length < kLazyLength && p + 1 < end) {
         uint32_t max = end - p - 1 < kMaxMatch ? end - p - 1 : kMaxMatch;
-        Candidate next = best(p + 1, max);
+        Candidate next = best(p + 1, max, kLazyChain);
         if (next.profit > cur.profit) {
           items_[n++] = Item{buffer_[p - base_], 0};
           ++p;
@@ -304,7 +354,7 @@ class LzxEncoder final : public BlockEncoder {
         take(cur, &items_[n++]);
         p += cur.length;
       }
-      if (p < end) cur = best(p, end - p < kMaxMatch ? end - p : kMaxMatch);
+      if (p < end) cur = best(p, end - p < kMaxMatch ? end - p : kMaxMatch, kMaxChain);
     }
     insertUpTo(end);
     return n;
@@ -390,6 +440,11 @@ class LzxEncoder final : public BlockEncoder {
     uint8_t alignedLengths[kAlignedSymbols];
     uint16_t mainCodes[kMaxMainSymbols], lengthCodes[kLengthSymbols], alignedCodes[kAlignedSymbols];
     buildLengths(mainFreq, mainSymbols_, kMaxCodeLength, mainLengths);
+    // A block without long matches still sends a length tree that is a
+    // complete code: some decoders refuse an empty one.
+    bool anyLong = false;
+    for (unsigned i = 0; i < kLengthSymbols && !anyLong; ++i) anyLong = lengthFreq[i] != 0;
+    if (!anyLong) lengthFreq[0] = 1;
     buildLengths(lengthFreq, kLengthSymbols, kMaxCodeLength, lengthLengths);
     buildLengths(alignedFreq, kAlignedSymbols, 7, alignedLengths);
     buildCodes(mainLengths, mainSymbols_, mainCodes);
@@ -470,23 +525,11 @@ class LzxEncoder final : public BlockEncoder {
   // Bit costs of the symbols as the last block coded them; symbols it did
   // not use are priced as rare.
   void updateCosts() {
-    uint64_t literalBits = 0;
-    unsigned literals = 0;
-    for (unsigned i = 0; i < mainSymbols_; ++i) {
-      mainCost_[i] = mainLengths_[i] ? mainLengths_[i] : 12;
-      if (i < kNumChars && mainLengths_[i]) {
-        literalBits += mainLengths_[i];
-        ++literals;
-      }
-    }
+    for (unsigned i = 0; i < mainSymbols_; ++i) mainCost_[i] = mainLengths_[i] ? mainLengths_[i] : 12;
     for (unsigned i = 0; i < kLengthSymbols; ++i) lengthCost_[i] = lengthLengths_[i] ? lengthLengths_[i] : 10;
-    // A typical literal's price, from the lengths in use.
-    literalCost_ = literals ? static_cast<int32_t>((literalBits + literals / 2) / literals) : 8;
-    if (literalCost_ < 4) literalCost_ = 4;
     if (!headerWritten_) {
       for (unsigned i = 0; i < mainSymbols_; ++i) mainCost_[i] = i < kNumChars ? 8 : 7;
       for (unsigned i = 0; i < kLengthSymbols; ++i) lengthCost_[i] = 6;
-      literalCost_ = 8;
     }
   }
 
@@ -497,6 +540,7 @@ class LzxEncoder final : public BlockEncoder {
   uint8_t* buffer_;
   uint32_t* prev_;
   uint32_t* head_;
+  uint32_t* head3_;
   Item* items_;
   uint8_t* scratch_;
   uint32_t base_ = 0;      // folder position of buffer_[0]
@@ -512,7 +556,8 @@ class LzxEncoder final : public BlockEncoder {
   uint8_t pendingLength_[kLengthSymbols];
   int32_t mainCost_[kMaxMainSymbols];
   int32_t lengthCost_[kLengthSymbols];
-  int32_t literalCost_ = 8;
+  uint32_t frameStart_ = 0;
+  uint32_t literalSum_[kFrameSize + 1];  // literal bits of the frame's first i bytes
 };
 
 }  // namespace

@@ -62,6 +62,37 @@ TEST(LzxCodec, SizesAroundTheFrame) {
   EXPECT_LT(payloadBytes(f), 20 * kBlockMax / 3);
 }
 
+// The type of the block that opens a payload (after the stream header in
+// the folder's first).
+unsigned blockType(const Bytes& payload, bool first) {
+  unsigned skip = first ? (payload[1] & 0x80 ? 33 : 1) : 0;
+  auto bit = [&](unsigned i) {
+    unsigned word = payload[(i / 16) * 2] | (payload[(i / 16) * 2 + 1] << 8);
+    return (word >> (15 - i % 16)) & 1;
+  };
+  return (bit(skip) << 2) | (bit(skip + 1) << 1) | bit(skip + 2);
+}
+
+TEST(LzxCodec, EveryBlockTypeIsWritten) {
+  // Text (offsets of any alignment), records copied at multiples of eight
+  // bytes (aligned offsets pay), and noise (stored).
+  Bytes records;
+  Bytes pool = randomBytes(1 << 16, 77);
+  uint32_t s = 99;
+  while (records.size() < 2 * kBlockMax) {
+    s = s * 1103515245u + 12345u;
+    size_t from = ((s >> 8) % (pool.size() / 8 - 8)) * 8;
+    records.insert(records.end(), pool.begin() + from, pool.begin() + from + 24);
+  }
+  Bytes data = concat({textLike(2 * kBlockMax, 5), pool, records, randomBytes(kBlockMax, 6)});
+  Folder f = roundTrip(data, 21);
+  bool seen[4] = {};
+  for (size_t i = 0; i < f.payloads.size(); ++i) seen[blockType(f.payloads[i], i == 0) & 3] = true;
+  EXPECT_TRUE(seen[1]) << "verbatim";
+  EXPECT_TRUE(seen[2]) << "aligned offsets";
+  EXPECT_TRUE(seen[3]) << "uncompressed";
+}
+
 TEST(LzxCodec, IncompressibleAndRunsStayInsideTheLimits) {
   Bytes noise = randomBytes(5 * kBlockMax + 3, 9);
   Folder f = roundTrip(noise, 21);
@@ -92,7 +123,7 @@ TEST(LzxCodec, CallTranslationAtFrameEndsAndRangeLimits) {
   // Operands just inside and just outside the translated range, relative to
   // each call's position, and the extremes of a 32-bit value.
   Bytes edge;
-  const int32_t values[] = {0, 1, -1, 0x7FFEFFFF, 0x7FFF0000, 0x7FFFFFFF, INT32_MIN, -100000, 100000};
+  const int32_t values[] = {0, 1, -1, 0x03FFFFFF, 0x04000000, 0x7FFFFFFF, INT32_MIN, -100000, 100000};
   while (edge.size() < 3 * kBlockMax) {
     for (int32_t v : values) {
       int32_t cur = static_cast<int32_t>(edge.size());
@@ -365,5 +396,103 @@ TEST(LzxCodec, DecoderTakesBlocksAcrossFramesAndOddUncompressedBlocks) {
     Bytes theirs;
     EXPECT_TRUE(extractIndependently(writeCabinet(w.folder, lzxType(bits), expect.size()), &theirs));
     EXPECT_TRUE(theirs == expect);
+  }
+}
+
+TEST(LzxCodec, DecoderRefusesMalformedStreams) {
+  const unsigned bits = 16;
+  const unsigned mainCount = lzx::kNumChars + 8 * lzx::slotCount(bits);
+  auto refused = [&](StreamWriter& w, size_t size) {
+    w.endFrame(size);
+    w.folder.payloads.pop_back();
+    Bytes out;
+    return !decodeFolder(w.folder, bits, &out);
+  };
+  auto stored = [](StreamWriter& w, uint32_t r0, const Bytes& data) {
+    w.bits(lzx::kBlockUncompressed, 3);
+    w.bits(0, 16);
+    w.bits(static_cast<uint32_t>(data.size()), 8);
+    if (w.aligned()) w.bits(0, 16);
+    else w.align();
+    for (uint32_t r : {r0, 1u, 1u})
+      for (int i = 0; i < 4; ++i) w.byte(static_cast<uint8_t>(r >> (8 * i)));
+    for (uint8_t b : data) w.byte(b);
+    if (data.size() & 1) w.byte(0);
+  };
+  auto verbatimHeader = [&](StreamWriter& w, uint32_t length, uint8_t* prev) {
+    w.bits(lzx::kBlockVerbatim, 3);
+    w.bits(length >> 8, 16);
+    w.bits(length & 0xFF, 8);
+    writeLiteralTrees(w, prev, mainCount);
+  };
+  for (unsigned type : {0u, 4u, 5u, 7u}) {
+    StreamWriter w;
+    w.bits(0, 1);
+    w.bits(type, 3);
+    w.bits(0, 16);
+    w.bits(100, 8);
+    EXPECT_TRUE(refused(w, 100)) << "block type " << type;
+  }
+  {
+    StreamWriter w;  // a block of no bytes
+    w.bits(0, 1);
+    uint8_t prev[lzx::kMaxMainSymbols] = {};
+    verbatimHeader(w, 0, prev);
+    EXPECT_TRUE(refused(w, 10));
+  }
+  {
+    StreamWriter w;  // a pre-tree of twenty one-bit codes
+    w.bits(0, 1);
+    w.bits(lzx::kBlockVerbatim, 3);
+    w.bits(0, 16);
+    w.bits(10, 8);
+    for (int i = 0; i < 20; ++i) w.bits(1, 4);
+    for (int i = 0; i < 300; ++i) w.bits(0, 1);
+    EXPECT_TRUE(refused(w, 10));
+  }
+  {
+    StreamWriter w;  // a repeated offset of zero from a stored block
+    w.bits(0, 1);
+    stored(w, 0, Bytes{1, 2, 3});
+    uint8_t prev[lzx::kMaxMainSymbols] = {};
+    verbatimHeader(w, 7, prev);
+    w.bits(0x1FF, 9);
+    for (int i = 0; i < 5; ++i) literal(w, 9);
+    EXPECT_TRUE(refused(w, 10));
+  }
+  {
+    StreamWriter w;  // a repeated offset reaching before the folder's start
+    w.bits(0, 1);
+    stored(w, 100, Bytes{1, 2, 3, 4, 5});
+    uint8_t prev[lzx::kMaxMainSymbols] = {};
+    verbatimHeader(w, 5, prev);
+    w.bits(0x1FF, 9);
+    for (int i = 0; i < 3; ++i) literal(w, 9);
+    EXPECT_TRUE(refused(w, 10));
+  }
+  {
+    StreamWriter w;  // a match running past the frame's end
+    w.bits(0, 1);
+    uint8_t prev[lzx::kMaxMainSymbols] = {};
+    verbatimHeader(w, kBlockMax + 100, prev);
+    for (size_t i = 0; i + 1 < kBlockMax; ++i) literal(w, static_cast<uint8_t>(i));
+    w.bits(0x1FF, 9);
+    EXPECT_TRUE(refused(w, kBlockMax));
+  }
+  {
+    StreamWriter w;  // a block that ends before its frame and nothing after
+    w.bits(0, 1);
+    uint8_t prev[lzx::kMaxMainSymbols] = {};
+    verbatimHeader(w, 50, prev);
+    for (int i = 0; i < 50; ++i) literal(w, 3);
+    EXPECT_TRUE(refused(w, 60));
+  }
+  {
+    StreamWriter w;  // the same, well formed, is taken: the cases above fail for their fault
+    w.bits(0, 1);
+    uint8_t prev[lzx::kMaxMainSymbols] = {};
+    verbatimHeader(w, 60, prev);
+    for (int i = 0; i < 60; ++i) literal(w, 3);
+    EXPECT_FALSE(refused(w, 60));
   }
 }
