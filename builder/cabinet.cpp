@@ -14,6 +14,7 @@ namespace {
 constexpr char kCabinetName[] = "BMTBW.CAB";
 constexpr USHORT kSetId = 25867;
 constexpr TCOMP kLzx21 = 0x1503;  // LZX, window 2^21
+TCOMP compression = kLzx21;
 constexpr ULONG kUnlimited = 0x7FFFFFFF;
 
 CabinetWriter* self(void* pv) { return static_cast<CabinetWriter*>(pv); }
@@ -70,6 +71,14 @@ CabinetWriter::CabinetWriter(const std::string& cabinetFolder, HANDLE package, P
 
 CabinetWriter::~CabinetWriter() { destroy(); }
 
+bool CabinetWriter::selectCompression(const std::string& name) {
+  if (_stricmp(name.c_str(), "lzx") == 0) compression = kLzx21;
+  else if (_stricmp(name.c_str(), "mszip") == 0) compression = tcompTYPE_MSZIP;
+  else if (_stricmp(name.c_str(), "none") == 0) compression = tcompTYPE_NONE;
+  else return false;
+  return true;
+}
+
 bool CabinetWriter::create() {
   FciClock clock(*this);
   context_ = FCICreate(&error_, filePlaced, alloc, release, open, read, write, close, seek, remove,
@@ -80,7 +89,7 @@ bool CabinetWriter::create() {
 bool CabinetWriter::addFile(const std::string& source, const std::string& nameInCabinet) {
   std::string s = source, n = nameInCabinet;
   FciClock clock(*this);
-  return FCIAddFile(context_, &s[0], &n[0], FALSE, nextCabinet, status, openInfo, kLzx21) != FALSE;
+  return FCIAddFile(context_, &s[0], &n[0], FALSE, nextCabinet, status, openInfo, compression) != FALSE;
 }
 
 bool CabinetWriter::flush(bool startNext) {

@@ -31,6 +31,11 @@ class CabinetWriter {
                 BuildReporter& reporter, uint64_t totalBytes);
   ~CabinetWriter();
 
+  // The compression of every folder the builder writes from now on
+  // (default LZX with a 2 MB window); false for a name other than "lzx",
+  // "mszip" or "none".
+  static bool selectCompression(const std::string& name);
+
   bool create();
   bool addFile(const std::string& source, const std::string& nameInCabinet);
   // startNext: close the current cabinet so the next file starts a new one.

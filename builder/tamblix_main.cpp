@@ -1,5 +1,5 @@
 // Tamblix: the builder. Command line:
-//   Tamblix.exe /build PROJECT.tbw [/out PACKAGE.exe]
+//   Tamblix.exe /build PROJECT.tbw [/out PACKAGE.exe] [/compress:lzx|mszip|none]
 // runs the create button's checks and the build worker without a window.
 #include <windows.h>
 
@@ -12,6 +12,7 @@
 #include "builder/build/build_checks.h"
 #include "builder/build/build_safety.h"
 #include "builder/build/profile_writer.h"
+#include "builder/cabinet.h"
 #include "builder/console_reporter.h"
 #include "builder/language_library.h"
 #include "builder/package_assembly.h"
@@ -47,7 +48,7 @@ std::vector<std::string> arguments() {
 }
 
 int usage() {
-  tw::writeConsole(true, "Aufruf: Tamblix.exe /build PROJEKT.tbw [/out PAKET.exe] [/timing]\r\n");
+  tw::writeConsole(true, "Aufruf: Tamblix.exe /build PROJEKT.tbw [/out PAKET.exe] [/compress:lzx|mszip|none] [/timing]\r\n");
   return 1;
 }
 
@@ -105,6 +106,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // "/timing" at the end reports where the build's time went.
   bool timing = !args.empty() && lstrcmpiA(args.back().c_str(), "/timing") == 0;
   if (timing) args.pop_back();
+  // "/compress:lzx|mszip|none" anywhere after the project.
+  for (size_t i = 2; i < args.size(); ++i)
+    if (_strnicmp(args[i].c_str(), "/compress:", 10) == 0) {
+      if (!tw::CabinetWriter::selectCompression(args[i].substr(10))) return usage();
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+      break;
+    }
   if (args.size() >= 2 && lstrcmpiA(args[0].c_str(), "/build") == 0) {
     std::string out;
     if (args.size() == 4 && lstrcmpiA(args[2].c_str(), "/out") == 0) out = args[3];

@@ -119,6 +119,25 @@ bool offersUninstaller() {
 }
 
 
+INT_PTR DIAMONDAPI skipEveryFile(FDINOTIFICATIONTYPE, PFDINOTIFICATION) { return 0; }
+
+// The cabinet library checks a whole cabinet (sizes, offsets, checksums)
+// before it hands out the first file; with every file skipped that check
+// is all it does. The check pass runs it for components whose folder does
+// not exist yet, so that a damaged package is refused before anything is
+// installed.
+bool cabinetSound(PackageView& package, CabinetBinding& cabinet, int cabinetIndex) {
+  uint32_t size = 0;
+  if (cabinetIndex < 0) return false;
+  const void* image = package.mapItem(kItemFirstComponent + static_cast<uint32_t>(cabinetIndex), size);
+  if (!image) return false;
+  ERF error = {};
+  bool ok = cabinet.createMemoryFile(image, size, kCabinetRegisterAndRelease) &&
+            cabinet.decompressCab(nullptr, reinterpret_cast<void*>(skipEveryFile), nullptr, &error, nullptr);
+  package.unmapItem();
+  return ok;
+}
+
 class FileEngine final : public InstallEngine {
  public:
   bool installRun(unsigned modeBits) override;
@@ -207,6 +226,10 @@ bool FileEngine::processComponents(InstallRun& run, PackageView& package, Cabine
       for (uint16_t i = 0; i < entry.fileCount; ++i) entry.files.set(i);
     } else if (!haveTarget) {
       entry.needed = componentSize(entry);
+      if (!(entry.flags & kComponentUncompressed) && !cabinetSound(package, cabinet, entry.cabinetIndex)) {
+        run.fail(RunFailure::Message, kMessageDamaged);
+        return false;
+      }
     } else {
       run.record = &component;
       run.entry = &entry;

@@ -25,7 +25,8 @@ build/host/tamblix dump examples/sample/sample.tbw >"$work/sample.json"
 head -40 "$work/sample.json"
 echo "   ... (the whole project: $work/sample.json)"
 export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all LANG=C.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# cabinet=n,b: our CABINET.DLL beside the programs, not Wine's builtin.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;cabinet=n,b"
 echo "== a Wine prefix for the run, made as the tests' template is (Wine's fonts, a 1024x768 desktop)"
 bash tests/wine/lib/make-template.sh "$WINEPREFIX"
 rm -f "$WINEPREFIX/.tw-template" "$WINEPREFIX.lock"

@@ -14,7 +14,7 @@ mkdir -p "$work"
 build/host/tools/bench/make-bench-project "$work/project" "$files" "$megabytes"
 echo "project: $files files, $(du -sm "$work/project/files" | cut -f1) MB"
 export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all LANG=C.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;cabinet=n,b"
 timeout 300 wineboot -i >/dev/null 2>&1 || true
 timeout 120 wineserver -w || true
 win() { wine winepath.exe -w "$1" 2>/dev/null | tr -d '\r'; }

@@ -64,7 +64,8 @@ wine_test_begin() {
   export WINEPREFIX=$WT_DIR/prefix
   export WINEARCH=win32
   export LANG=C.UTF-8
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  # cabinet=n,b: the CABINET.DLL beside our programs, not Wine's builtin.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;cabinet=n,b"
   export WINEDEBUG=${TW_WINEDEBUG:--all}
 
   t0=$(_wt_now)
