@@ -1,12 +1,14 @@
 // Binding CABXPD32.DLL.
 #include "setup/cabinet_binding.h"
 
+#include "win32/dll_search.h"
+
 namespace tw {
 
 bool CabinetBinding::load(const std::string& folder) {
   release();
   std::string path = folder + "\\CABXPD32.DLL";
-  module_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  module_ = win32::loadLibraryFromPath(path.c_str());
   if (!module_) return false;
   createMemoryFile = reinterpret_cast<CreateMemoryFileFn>(
       reinterpret_cast<void*>(GetProcAddress(module_, "CreateMemoryFile")));

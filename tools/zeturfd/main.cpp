@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "win32/dll_search.h"
+
 namespace {
 
 constexpr UINT kExitRemoved = 0;
@@ -98,6 +100,7 @@ UINT run() {
 
 // Entry point in place of the C runtime's: nothing here needs one.
 extern "C" void removerEntry() {
+  tw::win32::restrictDllSearch();
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   ExitProcess(run());
 }

@@ -22,7 +22,7 @@ TW_PLANT_MARKS=$(wine_winpath "$marks")
 # does, and a planted CABINET.DLL that the search for CABXPD32.DLL's import
 # reached would be loaded.
 names="CABINET CABXPD32 COMCTL32 WINMM VERSION UXTHEME DWMAPI MSIMG32 MSACM32"
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;cabinet,cabxpd32=n,b"
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;cabinet,cabxpd32,version,uxtheme=n,b"
 for n in $names; do
   cp "$TW_DISPATCHER_TOOLS/planted.dll" "$downloads/$n.DLL"
 done
