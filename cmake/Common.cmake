@@ -60,8 +60,8 @@ function(tw_lean_win32_program target)
     -Wl,-e,_WinMainCRTStartup
     -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
-  target_link_libraries(${target} PRIVATE tw_lean_program tw_dll_search
-    tw_freestanding)
+  target_link_libraries(${target} PRIVATE tw_lean_program tw_late_imports
+    tw_dll_search tw_freestanding)
   # libgcc (64-bit division, stack probes) at the very end of the line,
   # after every library the target gets (for all targets of the folder).
   set(CMAKE_CXX_STANDARD_LIBRARIES "${CMAKE_CXX_STANDARD_LIBRARIES} -lgcc" PARENT_SCOPE)

@@ -2,9 +2,9 @@
 // user runs: a DLL imported at start is found by the search order before
 // the program could restrict it, and a system DLL's own imports with it
 // (a planted VERSION.DLL beside the program, for instance). Their functions
-// are bound on first call instead (delay-load import libraries made by the
-// build), and the DLL comes by its full path from the system folder, after
-// the search has been restricted.
+// are bound on first call instead (import libraries made by the build from
+// the allow-list, win32/delay_library.py), and the DLL comes by its full
+// path from the system folder, after the search has been restricted.
 #include <windows.h>
 
 #include "win32/dll_search.h"
@@ -43,9 +43,10 @@ T* atRva(DWORD rva) {
 
 }  // namespace
 
-// Called by the import thunk of a function not yet bound: binds it (and
-// every later call goes straight to it) and returns its address.
-extern "C" FARPROC WINAPI __delayLoadHelper2(const DelayDescriptor* descriptor, FARPROC* slot) {
+// Called by the thunk of a function not yet bound, with the function's
+// entry in the name table: binds it (every later call goes straight to it)
+// and returns its address.
+extern "C" FARPROC WINAPI twBindDelayImport(const DelayDescriptor* descriptor, const DWORD* nameEntry) {
   const char* dll = atRva<const char>(descriptor->dllName);
   auto* module = atRva<HMODULE>(descriptor->moduleHandle);
   if (*module == nullptr) {
@@ -53,8 +54,10 @@ extern "C" FARPROC WINAPI __delayLoadHelper2(const DelayDescriptor* descriptor, 
     if (loaded == nullptr) missing(dll, "LoadLibrary");
     *module = loaded;
   }
-  const DWORD index = static_cast<DWORD>(slot - atRva<FARPROC>(descriptor->addressTable));
-  const DWORD entry = atRva<DWORD>(descriptor->nameTable)[index];
+  // The address table runs parallel to the name table.
+  const DWORD index = static_cast<DWORD>(nameEntry - atRva<DWORD>(descriptor->nameTable));
+  FARPROC* slot = atRva<FARPROC>(descriptor->addressTable) + index;
+  const DWORD entry = *nameEntry;
   const char* name = IMAGE_SNAP_BY_ORDINAL32(entry) ? MAKEINTRESOURCEA(IMAGE_ORDINAL32(entry))
                                                      : atRva<IMAGE_IMPORT_BY_NAME>(entry)->Name;
   FARPROC function = GetProcAddress(*module, name);
@@ -63,17 +66,17 @@ extern "C" FARPROC WINAPI __delayLoadHelper2(const DelayDescriptor* descriptor, 
   return function;
 }
 
-// The build's delay-load descriptors lie in sections .text$2 (one per
-// DLL, sorted together by the linker); these bracket them so that the
+// The build's delay-load descriptors lie in sections .rdata$dlyd_b (one
+// per DLL, sorted together by the linker); these bracket them so that the
 // build can enter them as the image's delay-load directory, where tools
 // that read imports find them. The end is a descriptor of zeros, as the
 // directory's format asks.
 __asm__(
-    ".section .text$1,\"dr\"\n"
+    ".section .rdata$dlyd_a,\"dr\"\n"
     ".p2align 2\n"
     ".globl __twDelayDescriptorsStart\n"
     "__twDelayDescriptorsStart:\n"
-    ".section .text$3,\"dr\"\n"
+    ".section .rdata$dlyd_c,\"dr\"\n"
     ".p2align 2\n"
     ".fill 32,1,0\n"
     ".globl __twDelayDescriptorsEnd\n"

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Reads the import tables of a 32-bit PE file: the ordinary imports and the
-delay-load imports, as (dll, function) pairs. A function imported by ordinal
-is named "#<ordinal>". Run as a script, prints DLL!function lines."""
+delay-load imports, as (dll, function, kind) with kind "static" or "delay".
+A function imported by ordinal is named "#<ordinal>". Run as a script,
+prints DLL!function lines (delay-load ones marked so)."""
 import struct
 import sys
 
@@ -47,15 +48,15 @@ def _text(data, at):
     return data[at:end].decode("latin-1")
 
 
-def _thunks(data, offset, rva, dll, out):
+def _thunks(data, offset, rva, dll, kind, out):
     while rva:
         value = struct.unpack_from("<I", data, offset(rva))[0]
         if value == 0:
             break
         if value & 0x80000000:
-            out.append((dll, "#%d" % (value & 0xFFFF)))
+            out.append((dll, "#%d" % (value & 0xFFFF), kind))
         else:
-            out.append((dll, _text(data, offset(value) + 2)))
+            out.append((dll, _text(data, offset(value) + 2), kind))
         rva += 4
 
 
@@ -70,7 +71,7 @@ def read_imports(path):
             lookup, _, _, name, first = struct.unpack_from("<IIIII", data, at)
             if name == 0:
                 break
-            _thunks(data, offset, lookup or first, _text(data, offset(name)), out)
+            _thunks(data, offset, lookup or first, _text(data, offset(name)), "static", out)
             at += 20
     if len(directories) > 13 and directories[13][0]:
         at = offset(directories[13][0])
@@ -81,11 +82,11 @@ def read_imports(path):
             base = 0 if attributes & 1 else None
             if base is None:
                 raise PeError("old-style delay-load descriptor")
-            _thunks(data, offset, lookup, _text(data, offset(name)), out)
+            _thunks(data, offset, lookup, _text(data, offset(name)), "delay", out)
             at += 32
     return out
 
 
 if __name__ == "__main__":
-    for dll, function in read_imports(sys.argv[1]):
-        print("%s!%s" % (dll, function))
+    for dll, function, kind in read_imports(sys.argv[1]):
+        print("%s!%s%s" % (dll, function, " (delay)" if kind == "delay" else ""))
