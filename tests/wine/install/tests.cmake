@@ -32,3 +32,11 @@ tw_wine_test(NAME install_roundtrip
   DEPENDS ${tw_install_depends}
   TIMEOUT 600
   ENV TW_UIDRIVER=$<TARGET_FILE:uidriver>)
+# Planted DLLs beside the package, in the installation folder and in the
+# temporary folder are never loaded (the planted DLL is the dispatcher
+# tests' one).
+tw_wine_test(NAME install_planted_dll
+  SCRIPT ${CMAKE_CURRENT_LIST_DIR}/planted_dll_test.sh
+  DEPENDS ${tw_install_depends} tw_dispatcher_planted
+  TIMEOUT 600
+  ENV TW_UIDRIVER=$<TARGET_FILE:uidriver> TW_PLANTED=$<TARGET_FILE:tw_dispatcher_planted>)
