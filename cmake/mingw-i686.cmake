@@ -1,8 +1,10 @@
-# Cross toolchain: mingw-w64 for 32-bit Windows (Debian g++-mingw-w64-i686).
+# Cross toolchain: mingw-w64 for 32-bit Windows, win32 thread model (Debian
+# g++-mingw-w64-i686-win32): no winpthreads, whose imports the 9x family and
+# NT 4.0 do not have.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -310,7 +310,6 @@ void dispatch(Dispatcher& d) {
 }  // namespace
 
 UINT run() {
-  hardenDllSearch();
   initCommonControls();
   HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutex);
   if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) return 0;
@@ -328,5 +327,8 @@ UINT run() {
 }  // namespace tw::dispatcher
 
 // The dispatcher has no C runtime: this is its entry, and it always ends
-// with exit code 0.
-extern "C" void WinMainCRTStartup() { ExitProcess(tw::dispatcher::run()); }
+// with exit code 0. The DLL search is restricted before anything else.
+extern "C" void WinMainCRTStartup() {
+  tw::win32::restrictDllSearch();
+  ExitProcess(tw::dispatcher::run());
+}

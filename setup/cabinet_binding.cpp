@@ -2,6 +2,7 @@
 #include "setup/cabinet_binding.h"
 
 #include "setup/run_files.h"
+#include "win32/dll_search.h"
 
 namespace tw {
 
@@ -16,7 +17,7 @@ bool CabinetBinding::load(const std::string& folder) {
   if (!holdCheckedFile(folder + "\\CABINET.DLL", "CABINET.DLL", cabinet) ||
       !holdCheckedFile(path, "CABXPD32.DLL", cabxpd))
     return false;
-  module_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  module_ = win32::loadLibraryFromPath(path.c_str());
   if (!module_) return false;
   createMemoryFile = reinterpret_cast<CreateMemoryFileFn>(
       reinterpret_cast<void*>(GetProcAddress(module_, "CreateMemoryFile")));

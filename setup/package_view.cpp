@@ -8,11 +8,16 @@ class HandleItemSource final : public ItemSource {
  public:
   explicit HandleItemSource(HANDLE file) : file_(file) {}
   bool readAt(uint64_t offset, void* buffer, uint32_t size) override {
-    LARGE_INTEGER at;
-    at.QuadPart = static_cast<LONGLONG>(offset);
+    // SetFilePointer with the high word: the 9x family has no Ex form. A
+    // low part of all ones is a valid position, told apart by the error.
+    LONG high = static_cast<LONG>(offset >> 32);
+    SetLastError(NO_ERROR);
+    if (SetFilePointer(file_, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN) ==
+            INVALID_SET_FILE_POINTER &&
+        GetLastError() != NO_ERROR)
+      return false;
     DWORD got = 0;
-    return SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) && ReadFile(file_, buffer, size, &got, nullptr) &&
-           got == size;
+    return ReadFile(file_, buffer, size, &got, nullptr) && got == size;
   }
 
  private:
@@ -25,10 +30,14 @@ bool PackageView::open(const std::string& path) {
   close();
   file_ = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file_ == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file_, &size)) return false;
+  // GetFileSize with the high part, for the same reason as above.
+  DWORD high = 0;
+  SetLastError(NO_ERROR);
+  const DWORD low = GetFileSize(file_, &high);
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
+  const uint64_t size = (static_cast<uint64_t>(high) << 32) | low;
   HandleItemSource source(file_);
-  if (readItemTableInfo(source, static_cast<uint64_t>(size.QuadPart), &info_) != ItemTableError::ok) {
+  if (readItemTableInfo(source, size, &info_) != ItemTableError::ok) {
     SetLastError(ERROR_FILE_CORRUPT);
     return false;
   }

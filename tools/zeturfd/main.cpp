@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include "win32/dll_search.h"
+
 namespace {
 
 constexpr UINT kExitRemoved = 0;
@@ -121,6 +123,7 @@ UINT run() {
 
 // Entry point in place of the C runtime's: nothing here needs one.
 extern "C" void removerEntry() {
+  tw::win32::restrictDllSearch();
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   ExitProcess(run());
 }

@@ -18,11 +18,12 @@ TW_PLANT_MARKS=$(wine_winpath "$marks")
 # Planted under the names of the DLLs the dispatcher loads (by full path)
 # and of DLLs that system DLLs load by name. Wine takes its own build of a
 # system DLL in preference to any file of that name; for the two DLLs the
-# package carries it is told to prefer files, so it searches like Windows
-# does, and a planted CABINET.DLL that the search for CABXPD32.DLL's import
-# reached would be loaded.
+# package carries and for two that system DLLs load by name (VERSION by the
+# window manager's DLL, UXTHEME by the common controls) it is told to prefer
+# files, so it searches like Windows does: a planted DLL that a search by
+# name reached would be loaded.
 names="CABINET CABXPD32 COMCTL32 WINMM VERSION UXTHEME DWMAPI MSIMG32 MSACM32"
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;cabinet,cabxpd32=n,b"
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;cabinet,cabxpd32,version,uxtheme=n,b"
 for n in $names; do
   cp "$TW_DISPATCHER_TOOLS/planted.dll" "$downloads/$n.DLL"
 done

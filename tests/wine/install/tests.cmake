@@ -45,3 +45,11 @@ tw_wine_test(NAME install_safe_temp
   DEPENDS ${tw_install_depends} planted_program planted_dll
   TIMEOUT 900
   ENV TW_UIDRIVER=$<TARGET_FILE:uidriver> TW_TEST_TOOLS=${CMAKE_BINARY_DIR}/test-tools)
+# Planted DLLs beside the package, in the installation folder and in the
+# temporary folder are never loaded (the planted DLL is the dispatcher
+# tests' one).
+tw_wine_test(NAME install_planted_dll
+  SCRIPT ${CMAKE_CURRENT_LIST_DIR}/planted_dll_test.sh
+  DEPENDS ${tw_install_depends} tw_dispatcher_planted
+  TIMEOUT 600
+  ENV TW_UIDRIVER=$<TARGET_FILE:uidriver> TW_PLANTED=$<TARGET_FILE:tw_dispatcher_planted>)
