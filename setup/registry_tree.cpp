@@ -60,6 +60,17 @@ bool SystemRegistry::isEmpty(Key key) {
   return subkeys == 0 && values == 0;
 }
 
+bool SystemRegistry::readValue(Key key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) {
+  const char* n = name.empty() ? nullptr : name.c_str();
+  DWORD kind = 0, size = 0;
+  if (RegQueryValueExA(handle(key), n, nullptr, &kind, nullptr, &size) != ERROR_SUCCESS) return false;
+  data.assign(size, 0);
+  if (size && RegQueryValueExA(handle(key), n, nullptr, &kind, data.data(), &size) != ERROR_SUCCESS) return false;
+  data.resize(size);
+  type = kind;
+  return true;
+}
+
 bool writeRegistryText(HKEY root, const std::string& path, const char* name, const std::string& text, bool withZero) {
   HKEY key;
   if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
