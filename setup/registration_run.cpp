@@ -113,7 +113,7 @@ bool makeLink(const LinkFields& fields, const std::string& path) {
   size_t sep = path.find_last_of('\\');
   std::string blocker;
   if (sep != std::string::npos && createRunFolders(path.substr(0, sep), blocker) < 0) {
-    if (!blocker.empty()) SetLastError(ERROR_ALREADY_EXISTS);
+    if (!blocker.empty()) SetLastError(ERROR_FILE_EXISTS);
     return false;
   }
   if (!prepareRunFile(path)) return false;
@@ -127,7 +127,10 @@ bool createShortcuts(const ShortcutTable& table) {
   const RunState& s = runState();
   LinkPlan plan = planLinks(true);
   std::string blocker;
-  if (plan.inFolder && createRunFolders(plan.folderPath, blocker) < 0) return false;
+  if (plan.inFolder && createRunFolders(plan.folderPath, blocker) < 0) {
+    if (!blocker.empty()) SetLastError(ERROR_FILE_EXISTS);
+    return false;
+  }
   for (size_t k = 0; k < table.entries.size(); ++k) {
     const ShortcutRecord& shortcut = table.entries[k];
     LinkFields fields = linkFields(shortcut);
