@@ -4,8 +4,9 @@
 # a file it replaced has its old content back, a shared-file count it raised
 # and a registry value it overwrote are as they were, and no uninstall entry
 # stays. Four ways: a cancel in the middle of copying 2,000 files, a damaged
-# third cabinet, an uninstall record that cannot be written, and a shortcut
-# that cannot be made after the registry components were written.
+# third cabinet, an uninstall record that cannot be written (another
+# program holds the new SETUP.EXE), and a shortcut that cannot be made
+# after the registry components were written.
 set -u
 source "$TW_HARNESS"
 source "$TW_SOURCE_DIR/tests/wine/driver/driver.sh"
@@ -65,6 +66,7 @@ text=$(ui_box 120 | tr -d '\r')
 echo "cancel: $text"
 check "cancel: the user is told that nothing was changed" \
   grep -q 'Setup wurde abgebrochen. Es wurden keine Änderungen vorgenommen.' <<<"$text"
+sleep 1
 ui_screenshot cancelled.png
 ui_answer 1
 check "cancel: Setup ends" wine_wait_idle 60
@@ -101,23 +103,24 @@ check_eq "damaged: notiz.txt has its old content" "alte Notiz" "$(tr -d '\r' <"$
 state_snapshot damaged
 state_unchanged "damaged" before damaged
 
-# 3. The uninstall record cannot be written: the uninstaller the work folder
-# holds is read-only, and so is its copy in the installation folder.
-readonly_uninstaller() {
-  local f
-  f=$(find "$WINEPREFIX/drive_c" -path '*emp*' -name _SETUP.EXE 2>/dev/null | head -1)
-  [ -n "$f" ] && chmod a-w "$f"
-  echo "read-only: $f"
-}
-WALK_AFTER_TYPE=readonly_uninstaller
-wine_start "$package"
+# 3. The uninstall record cannot be written: as soon as the new SETUP.EXE
+# is in place, another program opens it without sharing.
+release=$WT_DIR/release
+rm -f "$release"
+wine "$TW_TEST_TOOLS/hold_when_there.exe" "$(wine_winpath "$dir/SETUP.EXE")" "$(wine_winpath "$release")" &
+holder=$!
+wine_start "$many"
 check "record: the wizard walks to the copy" demo_walk 501
-WALK_AFTER_TYPE=
-text=$(ui_box 120 | tr -d '\r')
+text=$(ui_box 180 | tr -d '\r')
 echo "record: $text"
 check "record: the failed write is shown" grep -q 'Win32-Fehler' <<<"$text"
+check "record: the copy was through by then" test -e "$dir/f2000.txt"
+touch "$release"
+wait "$holder"
+check_eq "record: the other program held SETUP.EXE" 0 "$?"
 ui_answer 1
 text=$(ui_box 60 | tr -d '\r')
+echo "record, after: $text"
 check "record: the user is told that nothing was changed" grep -q 'Es wurden keine Änderungen vorgenommen' <<<"$text"
 ui_answer 1
 check "record: Setup ends" wine_wait_idle 60
