@@ -66,8 +66,7 @@ text=$(ui_box 120 | tr -d '\r')
 echo "cancel: $text"
 check "cancel: the user is told that nothing was changed" \
   grep -q 'Setup wurde abgebrochen. Es wurden keine Änderungen vorgenommen.' <<<"$text"
-sleep 1
-ui_screenshot cancelled.png
+settled_screenshot cancelled.png
 ui_answer 1
 check "cancel: Setup ends" wine_wait_idle 60
 end_setup
@@ -87,6 +86,7 @@ check "damaged: the wizard walks to the copy" demo_walk 501
 text=$(ui_box 120 | tr -d '\r')
 echo "damaged: $text"
 check "damaged: message 1029" grep -q 'Das Setup - Programm ist besch' <<<"$text"
+settled_screenshot damaged.png
 check_eq "damaged: the shared count was raised by then" "0x4" "$(shared_count)"
 check_eq "damaged: notiz.txt was replaced by then" "Notizblock Pro" "$(head -c 14 "$dir/notiz.txt")"
 ui_answer 1

@@ -35,3 +35,18 @@ build_project() {
   (cd "$WT_DIR" && timeout 300 wine "$WT_DIR/builder/Tamblix.exe" /build "$(wine_winpath "$WT_DIR/demo/$1")" \
     /out "$(wine_winpath "$2")" >/dev/null 2>&1)
 }
+
+# settled_screenshot FILE.png: the screen's true pixels (import reads them
+# where xwd shows a box over a page black), kept once two captures 0.3 s
+# apart agree, so that nothing half-painted is kept.
+settled_screenshot() {
+  local file=$WT_DIR/$1 next=$WT_DIR/.settled.png i diff
+  for i in $(seq 20); do
+    timeout 30 import -display "$DISPLAY" -window root "$file" 2>/dev/null || return 1
+    sleep 0.3
+    timeout 30 import -display "$DISPLAY" -window root "$next" 2>/dev/null || return 1
+    diff=$(compare -metric AE "$file" "$next" null: 2>&1)
+    [ "$diff" = 0 ] && break
+  done
+  rm -f "$next"
+}

@@ -44,7 +44,7 @@ second=$WT_PID
 text=$(ui_driver 30 box 30 --title Setup | tr -d '\r')
 echo "second uninstaller: $text"
 check "second uninstaller: says that a removal is under way" grep -q 'wird bereits deinstalliert' <<<"$text"
-ui_screenshot second-uninstaller.png
+settled_screenshot second-uninstaller.png
 ui_driver 10 answer 1 --title Setup --wait 10 >/dev/null
 WT_PID=$second
 wine_wait_pid 30
