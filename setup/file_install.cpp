@@ -123,6 +123,19 @@ bool seekTo(HANDLE file, uint64_t offset) {
 
 void advanceEntry(InstallRun& run) { ++run.current; }
 
+// A file another program holds refuses to be opened for writing. Some
+// systems would still let it be renamed; it is replaced at the restart
+// all the same, never moved away under its user.
+bool inUse(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return false;
+  }
+  DWORD error = GetLastError();
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
 }  // namespace
 
 void countProgress(InstallRun& run, uint64_t bytes, int base, int span) {
@@ -241,7 +254,8 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
   attributes |= FILE_FLAG_SEQUENTIAL_SCAN;
   // The file it replaces waits aside until the run ends; one that cannot
   // be moved is in use and is replaced at the restart.
-  bool prepared = prepareRunFile(target);
+  bool prepared = !(exists && !(found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) && inUse(target)) &&
+                  prepareRunFile(target);
   HANDLE file = INVALID_HANDLE_VALUE;
   if (prepared) {
     if (exists && (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) && !runJournalActive())
