@@ -41,7 +41,12 @@ first=$WT_PID
 check "first uninstaller: its question" bash -c "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ui_box 30 | grep -q 'Notizblock Pro'"
 wine_start "$program" ZETUREMOVE
 second=$WT_PID
-text=$(ui_driver 30 box 30 --title Setup | tr -d '\r')
+# Its box comes in front of the first one's question once it has started.
+for i in $(seq 30); do
+  text=$(ui_box 5 2>/dev/null | tr -d '\r')
+  [ "$(head -1 <<<"$text")" = Setup ] && break
+  sleep 1
+done
 echo "second uninstaller: $text"
 check "second uninstaller: says that a removal is under way" grep -q 'wird bereits deinstalliert' <<<"$text"
 settled_screenshot second-uninstaller.png
