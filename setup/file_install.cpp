@@ -60,6 +60,8 @@ bool registerReplacement(const std::string& target, const std::string& temporary
   bool registered;
   if (windows9xFamily()) {
     std::string ini = runState().windowsFolder + "\\WININIT.INI";
+    // A WININIT.INI the run brings into being goes again with it.
+    noteRunFileCreated(ini);
     registered = WritePrivateProfileStringA("Rename", target.c_str(), temporary.c_str(), ini.c_str());
   } else {
     // Replacing is the point: without it the move at restart fails, as

@@ -226,6 +226,11 @@ int createRunFolders(const std::string& path, std::string& blocker) {
   return created;
 }
 
+void noteRunFileCreated(const std::string& path) {
+  RunJournal& r = runJournal();
+  if (r.active && !exists(path)) r.journal.fileCreated(path);
+}
+
 void noteRestartReplacement(const std::string& target, const std::string& temporary) {
   RunJournal& r = runJournal();
   if (r.active) r.journal.restartReplacement(target, temporary);

@@ -29,6 +29,9 @@ bool prepareRunFile(const std::string& path);
 // Returns the levels created, -1 when a level cannot be created, -2 when
 // a file is in the way (its path in `blocker`).
 int createRunFolders(const std::string& path, std::string& blocker);
+// A file the run makes by other means than writing it (the system's
+// schedule of renames, for instance), when it is not there yet.
+void noteRunFileCreated(const std::string& path);
 // A file replaced at the next restart by the run's `temporary`.
 void noteRestartReplacement(const std::string& target, const std::string& temporary);
 

@@ -6,7 +6,10 @@
 # stays. Four ways: a cancel in the middle of copying 2,000 files, a damaged
 # third cabinet, an uninstall record that cannot be written (another
 # program holds the new SETUP.EXE), and a shortcut that cannot be made
-# after the registry components were written.
+# after the registry components were written. And a file in use, whose
+# replacement at the restart the failed run takes off the schedule again,
+# in the NT family (PendingFileRenameOperations) and in the 9x family
+# (WININIT.INI).
 set -u
 source "$TW_HARNESS"
 source "$TW_SOURCE_DIR/tests/wine/driver/driver.sh"
@@ -152,5 +155,66 @@ check_eq "link: the settings value is the old one" "alter Wert" "$(settings_valu
 wine_run 60 cmd /c exit
 state_snapshot blocked_after
 state_unchanged "link" blocked_before blocked_after
+
+# 5 and 6. notiz.txt is in use, so its new data waits beside it for the
+# restart; then the damaged cabinet fails the run.
+session_key='HKLM\System\CurrentControlSet\Control\Session Manager'
+held_run() {  # held_run LABEL: the damaged package with notiz.txt held
+  local label=$1 release=$WT_DIR/release-$1 holder
+  rm -f "$release"
+  wine "$TW_TEST_TOOLS/hold_file.exe" "$(wine_winpath "$dir/notiz.txt")" "$(wine_winpath "$release")" &
+  holder=$!
+  sleep 2
+  wine_start "$three"
+  check "$label: the wizard walks to the copy" demo_walk 501
+  text=$(ui_box 120 | tr -d '\r')
+  check "$label: message 1029" grep -q 'Das Setup - Programm ist besch' <<<"$text"
+  check "$label: the new data waits beside notiz.txt" test -e "$dir/notiz.tx_"
+  $2 during
+  ui_answer 1
+  text=$(ui_box 60 | tr -d '\r')
+  check "$label: the user is told that nothing was changed" grep -q 'Es wurden keine Änderungen vorgenommen' <<<"$text"
+  $2 after
+  check_eq "$label: the waiting data is gone" "" "$(find "$dir" -iname 'notiz.tx_')"
+  ui_answer 1
+  touch "$release"
+  wait "$holder"
+  check "$label: Setup ends" wine_wait_idle 60
+  end_setup
+}
+nt_schedule() {
+  local value
+  value=$(wine_reg_query "$session_key" PendingFileRenameOperations)
+  if [ "$1" = during ]; then
+    check "nt: the replacement is scheduled" grep -qi 'notiz.tx_' <<<"$value"
+  else
+    check_eq "nt: the replacement is off the schedule" "" "$(grep -i 'notiz.tx_' <<<"$value")"
+  fi
+}
+wine_run 60 cmd /c exit
+state_snapshot nt_before
+held_run nt nt_schedule
+wine_run 60 cmd /c exit
+state_snapshot nt_after
+state_unchanged "nt" nt_before nt_after
+check_eq "nt: notiz.txt has its old content" "alte Notiz" "$(tr -d '\r' <"$dir/notiz.txt")"
+
+wininit_schedule() {
+  local ini
+  ini=$(find "$WINEPREFIX/drive_c/windows" -maxdepth 1 -iname wininit.ini | head -1)
+  if [ "$1" = during ]; then
+    check "9x: the replacement is in WININIT.INI" grep -qi 'notiz.txt=.*notiz.tx_' "${ini:-/dev/null}"
+  else
+    check_eq "9x: WININIT.INI, which the run made, is gone" "" "$ini"
+  fi
+}
+wine_set_version win98
+wine_run 60 cmd /c exit
+state_snapshot w98_before
+held_run 9x wininit_schedule
+wine_run 60 cmd /c exit
+state_snapshot w98_after
+state_unchanged "9x" w98_before w98_after
+check_eq "9x: notiz.txt has its old content" "alte Notiz" "$(tr -d '\r' <"$dir/notiz.txt")"
 
 wine_test_finish

@@ -9,7 +9,7 @@ set_target_properties(hold_when_there PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAK
 tw_wine_test(NAME install_rollback
   SCRIPT ${CMAKE_CURRENT_LIST_DIR}/rollback_test.sh
   DEPENDS tamblix_exe zetubody cabxpd32 cabinet_dll zetusum_dll zetusum_exe rsrc zeturfd german english uidriver
-    demo_folder rollback_make_projects hold_when_there
+    demo_folder rollback_make_projects hold_when_there hold_file
   TIMEOUT 1500
   ENV TW_UIDRIVER=$<TARGET_FILE:uidriver> TW_TEST_TOOLS=${CMAKE_BINARY_DIR}/test-tools)
 tw_wine_test(NAME uninstall_twice
