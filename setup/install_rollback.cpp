@@ -2,7 +2,6 @@
 // noted registry, and the end of a run.
 #include "setup/install_rollback.h"
 
-#include <set>
 #include <vector>
 
 #include "setup/registry_tree.h"
@@ -54,7 +53,7 @@ class SystemJournalFiles final : public JournalFiles {
     bool moved = MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
     // The 9x family has no replacing rename.
     if (!moved && (!exists(to) || deleteFile(to))) moved = MoveFileA(from.c_str(), to.c_str()) != 0;
-    if (moved && hidden_.erase(from)) {
+    if (moved && forgetHidden(from)) {
       DWORD a = GetFileAttributesA(to.c_str());
       if (a != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(to.c_str(), a & ~FILE_ATTRIBUTE_HIDDEN);
     }
@@ -96,13 +95,21 @@ class SystemJournalFiles final : public JournalFiles {
     if (!MoveFileA(from.c_str(), to.c_str())) return false;
     if (!(a & FILE_ATTRIBUTE_HIDDEN)) {
       SetFileAttributesA(to.c_str(), a | FILE_ATTRIBUTE_HIDDEN);
-      hidden_.insert(to);
+      hidden_.push_back(to);
     }
     return true;
   }
 
  private:
-  std::set<std::string> hidden_;  // kept originals that were hidden by the run
+  bool forgetHidden(const std::string& path) {
+    for (size_t i = 0; i < hidden_.size(); ++i)
+      if (hidden_[i] == path) {
+        hidden_.erase(hidden_.begin() + static_cast<long>(i));
+        return true;
+      }
+    return false;
+  }
+  std::vector<std::string> hidden_;  // kept originals that were hidden by the run
 };
 
 // SystemRegistry with the last error set where a call fails, and a count
