@@ -336,7 +336,8 @@ bool FileEngine::installRun(unsigned modeBits) {
       std::string dll = s.installDir + "\\SETUP.DLL";
       haveEarlier = readEarlierRecord(uninstaller, earlier);
       // The earlier uninstaller and its module wait aside until the run ends.
-      if (!prepareRunFile(uninstaller) || !prepareRunFile(dll) || !CopyFileA((s.supportFolder + "\\_SETUP.EXE").c_str(), uninstaller.c_str(), FALSE) ||
+      if (!prepareRunFile(uninstaller) || !prepareRunFile(dll) ||
+          !CopyFileA((s.supportFolder + "\\_SETUP.EXE").c_str(), uninstaller.c_str(), FALSE) ||
           !CopyFileA((s.supportFolder + "\\_SETUP.DLL").c_str(), dll.c_str(), FALSE)) {
         run.fail(RunFailure::Win32);
         uninstaller.clear();
@@ -407,7 +408,8 @@ bool FileEngine::installRun(unsigned modeBits) {
     // that cannot be written fails the run.
     HANDLE file = CreateFileA(uninstaller.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     DWORD written = 0;
-    bool recorded = file != INVALID_HANDLE_VALUE && SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
+    bool recorded = file != INVALID_HANDLE_VALUE &&
+                    SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
                     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                     written == bytes.size();
     DWORD error = GetLastError();

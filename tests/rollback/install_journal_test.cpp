@@ -228,8 +228,8 @@ TEST_F(JournalTest, WholeRunUndoneInReverseOrder) {
   fs.folders.insert("C:\\Program Files");
   fs.put("C:\\Program Files\\Common\\shared.dll", bytes("v1"));
   fs.folders.insert("C:\\Program Files\\Common");
-  registry.put("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", "C:\\Program Files\\Common\\shared.dll",
-               "\x01");
+  registry.put("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+               "C:\\Program Files\\Common\\shared.dll", "\x01");
   auto filesBefore = fs.files;
   auto foldersBefore = fs.folders;
   auto keysBefore = registry.keys;
@@ -273,7 +273,8 @@ std::vector<uint8_t> multi(std::initializer_list<std::string> parts) {
 }
 
 TEST(PendingRenames, ThePairOfTheTemporaryGoesOthersStay) {
-  std::vector<uint8_t> value = multi({"\\??\\C:\\A\\x.tmp", "!\\??\\C:\\A\\x.dll", "\\??\\C:\\B\\y.tmp", "!\\??\\C:\\B\\y.dll"});
+  std::vector<uint8_t> value =
+      multi({"\\??\\C:\\A\\x.tmp", "!\\??\\C:\\A\\x.dll", "\\??\\C:\\B\\y.tmp", "!\\??\\C:\\B\\y.dll"});
   std::vector<uint8_t> out;
   EXPECT_TRUE(withoutPendingRename(value, "c:\\a\\X.TMP", out));
   EXPECT_EQ(out, multi({"\\??\\C:\\B\\y.tmp", "!\\??\\C:\\B\\y.dll"}));
