@@ -14,8 +14,12 @@ state_snapshot() {
   local key
   for key in 'HKLM\Software' 'HKCU\Software' 'HKCR\.notiz' 'HKCR\NotizblockPro.Notiz'; do
     timeout 120 wine reg export "$key" "$(wine_winpath "$WT_DIR/part.reg")" /y >/dev/null 2>&1 || continue
+    # Keys with their values, without Wine's own bookkeeping (its settings
+    # and the system parameters it caches there while programs run).
     iconv -f utf-16 -t utf-8 "$WT_DIR/part.reg" | tr -d '\r' |
-      grep -v -e '^Windows Registry Editor' -e '^$' >>"$WT_DIR/$1.reg"
+      grep -v -e '^Windows Registry Editor' -e '^$' |
+      awk '/^\[/ { skip = $0 ~ /^\[HKEY_(CURRENT_USER|LOCAL_MACHINE)\\Software\\Wine(\\|\])/ } !skip' \
+        >>"$WT_DIR/$1.reg"
   done
   rm -f "$WT_DIR/part.reg"
 }
