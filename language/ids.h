@@ -106,6 +106,12 @@
 #define STR_TYPE_MINIMAL 201
 #define STR_TYPE_CUSTOM 202
 #define STR_TYPE_NETWORK 203
+/* The runtime's messages after an install run was taken back, and for a
+   removal already under way in the same folder. */
+#define STR_RUN_CANCELLED 1045
+#define STR_RUN_FAILED 1046
+#define STR_RUN_NOT_UNDONE 1047
+#define STR_REMOVAL_RUNNING 1048
 #define STR_LANGUAGE_NAME 10000
 
 #endif

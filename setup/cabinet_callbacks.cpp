@@ -24,8 +24,7 @@ INT_PTR DIAMONDAPI onNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION note) {
     case fdintCLOSE_FILE_INFO:
       if (run.check) return 1;
       if (!run.blocksReported) countProgress(run, run.fileSize, 0, 90);
-      endFile(run, reinterpret_cast<HANDLE>(note->hf), file);
-      return 1;
+      return endFile(run, reinterpret_cast<HANDLE>(note->hf), file) ? 1 : 0;
     default:
       return 0;
   }
@@ -121,7 +120,7 @@ int copyFromSource(InstallRun& run, const std::string& sourceDir) {
       SetLastError(error);
       return FDIERROR_TARGET_FILE;
     }
-    endFile(run, out, note);
+    if (!endFile(run, out, note)) return FDIERROR_TARGET_FILE;
   }
 }
 

@@ -135,7 +135,7 @@ int Transition(int from, int to) {
       setBackgroundPage(nullptr);
     }
     if (s.updateMode) {
-      installEngine().registrationRun(RegistrationDirection::Install, 1);
+      (void)installEngine().registrationRun(RegistrationDirection::Install, 1);
     } else {
       bool network = s.selectedType == kTypeIdNetwork;
       unsigned flags = 0;
@@ -143,10 +143,10 @@ int Transition(int from, int to) {
         s.selectionMask = 4;
         flags |= kRunNetworkPass;
       }
-      if (installEngine().installRun(flags))
-        installEngine().registrationRun(RegistrationDirection::Install, network ? 2 : 3);
-      else
-        result = 2;
+      bool ok = installEngine().installRun(flags) &&
+                installEngine().registrationRun(RegistrationDirection::Install, network ? 2 : 3);
+      installEngine().endRun(ok);
+      if (!ok) result = 2;
     }
   }
   s.selectionMask = 3;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "setup/file_version_reader.h"
+#include "setup/install_rollback.h"
 #include "setup/install_run.h"
 #include "setup/runtime_messages.h"
 #include "setup/runtime_state.h"
@@ -69,11 +70,13 @@ bool shortPath(const std::string& path, std::string& result) {
 // Registered once the temporary file is closed: the system may look at it.
 // Both files exist by then (the target is the file in use), so both have
 // short names.
-void registerReplacement(const std::string& target, const std::string& temporary) {
+bool registerReplacement(const std::string& target, const std::string& temporary) {
   runState().restartNeeded = true;
   bool registered;
   if (windows9xFamily()) {
     std::string ini = runState().windowsFolder + "\\WININIT.INI";
+    // A WININIT.INI the run brings into being goes again with it.
+    noteRunFileCreated(ini);
     std::string shortTarget, shortTemporary;
     registered = shortPath(target, shortTarget) && shortPath(temporary, shortTemporary) &&
                  WritePrivateProfileStringA("Rename", shortTarget.c_str(), shortTemporary.c_str(), ini.c_str());
@@ -83,20 +86,23 @@ void registerReplacement(const std::string& target, const std::string& temporary
     registered =
         MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING);
   }
-  if (!registered) showSystemError(runState().progressDialog, 0);
+  if (registered) noteRestartReplacement(target, temporary);
+  return registered;
 }
 
-void rewriteIni(const std::string& path) {
+// The paths in an installed INI file expanded. The original stays in place
+// until the rewritten file replaces it.
+bool rewriteIni(const std::string& path) {
   HANDLE in = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (in == INVALID_HANDLE_VALUE) return;
+  if (in == INVALID_HANDLE_VALUE) return false;
   DWORD size = GetFileSize(in, nullptr), got = 0;
   std::string text(size == INVALID_FILE_SIZE ? 0 : size, '\0');
   bool read = size != INVALID_FILE_SIZE && (size == 0 || (ReadFile(in, &text[0], size, &got, nullptr) && got == size));
   CloseHandle(in);
-  if (!read) return;
+  if (!read) return false;
   std::string folder = path.substr(0, path.find_last_of('\\'));
   char temporary[MAX_PATH];
-  if (!GetTempFileNameA(folder.c_str(), "ZEI", 0, temporary)) return;
+  if (!GetTempFileNameA(folder.c_str(), "ZEI", 0, temporary)) return false;
   std::string out;
   out.reserve(text.size() + 256);
   size_t start = 0;
@@ -114,12 +120,40 @@ void rewriteIni(const std::string& path) {
   DWORD written = 0;
   bool ok = file != INVALID_HANDLE_VALUE &&
             WriteFile(file, out.data(), static_cast<DWORD>(out.size()), &written, nullptr) && written == out.size();
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  if (ok && DeleteFileA(path.c_str()) && MoveFileA(temporary, path.c_str())) return;
+  DWORD error = GetLastError();
+  if (file != INVALID_HANDLE_VALUE && !CloseHandle(file) && ok) {
+    ok = false;
+    error = GetLastError();
+  }
+  if (ok && replaceFileSafely(temporary, path)) return true;
+  if (ok) error = GetLastError();
   DeleteFileA(temporary);
+  SetLastError(error);
+  return false;
+}
+
+// Moves the write position to `offset`, 64 bits wide.
+bool seekTo(HANDLE file, uint64_t offset) {
+  LONG high = static_cast<LONG>(offset >> 32);
+  SetLastError(NO_ERROR);
+  DWORD low = SetFilePointer(file, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+  return low != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR;
 }
 
 void advanceEntry(InstallRun& run) { ++run.current; }
+
+// A file another program holds refuses to be opened for writing. Some
+// systems would still let it be renamed; it is replaced at the restart
+// all the same, never moved away under its user.
+bool inUse(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return false;
+  }
+  DWORD error = GetLastError();
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
 
 }  // namespace
 
@@ -176,7 +210,10 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
   if (tick - run.lastPumped >= 40) {
     run.lastPumped = tick;
     pumpPending();
-    if (!run.check && quitRequested()) return -1;
+    if (!run.check && quitRequested()) {
+      run.fail(RunFailure::Abort);
+      return -1;
+    }
   }
 
   bool skip = false;
@@ -200,7 +237,10 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
     skip = !replacesExisting(mode, existing, note.date, note.time, run.newVersion);
   }
   if ((flags & kFileShared) && !run.check && !s.earlierInstallation && !(run.network && !(flags & kFileUpdate)))
-    adjustSharedCount(target, +1);
+    if (!(runJournalActive() ? raiseRunSharedCount(target) : adjustSharedCount(target, +1) > 0)) {
+      run.fail(RunFailure::Win32);
+      return -1;
+    }
 
   if (skip) {
     run.entry->files.set(run.index++, false);
@@ -227,25 +267,35 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
         return 0;
       }
     }
-    SetFileAttributesA(target.c_str(), found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
   }
   DWORD attributes = note.attributes & kAttributeMask;
   if (!attributes) attributes = FILE_ATTRIBUTE_NORMAL;
   attributes |= FILE_FLAG_SEQUENTIAL_SCAN;
-  HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+  // The file it replaces waits aside until the run ends; one that cannot
+  // be moved is in use and is replaced at the restart.
+  bool prepared = !(exists && !(found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) && inUse(target)) &&
+                  prepareRunFile(target);
+  HANDLE file = INVALID_HANDLE_VALUE;
+  if (prepared) {
+    if (exists && (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) && !runJournalActive())
+      SetFileAttributesA(target.c_str(), found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+    file = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+  }
   if (file == INVALID_HANDLE_VALUE) {
-    DWORD error = GetLastError();
+    DWORD error = prepared ? GetLastError() : ERROR_SHARING_VIOLATION;
     // A file in use refuses with access denied or, on the NT family, with
     // a sharing violation: its data goes beside it until the restart.
     if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
       std::string temporary = inUseReplacementPath(target);
-      file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+      if (prepareRunFile(temporary))
+        file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
       if (file != INVALID_HANDLE_VALUE) {
         run.replaceAtRestart = target;
         run.temporaryPath = temporary;
       }
     }
     if (file == INVALID_HANDLE_VALUE) {
+      run.fail(RunFailure::Shown);
       showSystemError(s.progressDialog, 0);
       return -1;
     }
@@ -254,36 +304,37 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
     for (;;) {
       DWORD written = 0;
       static const char kReserve[4] = {};
-      if (SetFilePointer(file, static_cast<LONG>(note.size - 4), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
-          WriteFile(file, kReserve, 4, &written, nullptr) && written == 4)
+      if (seekTo(file, uint64_t{note.size} - 4) && WriteFile(file, kReserve, 4, &written, nullptr) && written == 4)
         break;
       if (showMessage(kMessageNoSpace, MB_RETRYCANCEL | MB_ICONSTOP) != IDRETRY) {
         CloseHandle(file);
+        run.fail(RunFailure::Abort);
         return -1;
       }
     }
-    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    seekTo(file, 0);
   }
   ++run.index;
   run.fileSize = note.size;
   return reinterpret_cast<INT_PTR>(file);
 }
 
-void endFile(InstallRun& run, HANDLE file, const FileNote& note) {
+bool endFile(InstallRun& run, HANDLE file, const FileNote& note) {
   FILETIME stamp;
   // The cabinet's DOS time is used as it stands, without a zone shift.
   if (DosDateTimeToFileTime(note.date, note.time, &stamp)) SetFileTime(file, &stamp, &stamp, &stamp);
-  CloseHandle(file);
+  // Data the system could not write shows at the latest when the file closes.
+  bool ok = CloseHandle(file) != 0;
   const ProfileEntry* e = run.currentEntry();
-  if (e && (e->flags & kFileIni)) {
+  if (ok && e && (e->flags & kFileIni)) {
     std::string name = targetNameFromCabinetName(note.name, (e->flags & kFileModeMask) == 2 && run.versionFromName);
-    rewriteIni(run.replaceAtRestart.empty() ? run.targetDir + "\\" + name : run.temporaryPath);
+    ok = rewriteIni(run.replaceAtRestart.empty() ? run.targetDir + "\\" + name : run.temporaryPath);
   }
-  if (!run.replaceAtRestart.empty()) {
-    registerReplacement(run.replaceAtRestart, run.temporaryPath);
-    run.replaceAtRestart.clear();
-  }
+  if (ok && !run.replaceAtRestart.empty()) ok = registerReplacement(run.replaceAtRestart, run.temporaryPath);
+  run.replaceAtRestart.clear();
   advanceEntry(run);
+  if (!ok) run.fail(RunFailure::Win32);
+  return ok;
 }
 
 }  // namespace tw

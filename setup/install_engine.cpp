@@ -11,6 +11,7 @@
 #include "common/uninstall_record.h"
 #include "setup/cabinet_binding.h"
 #include "setup/dialog_sequence.h"
+#include "setup/install_rollback.h"
 #include "setup/install_run.h"
 #include "setup/core/destination_walk.h"
 #include "setup/package_view.h"
@@ -88,25 +89,6 @@ bool isDirectory(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Creates `path` with its missing parents. Returns the levels created,
-// -1 when a level cannot be created, -2 when a file is in the way (its
-// path in `blocker`).
-int createLevels(const std::string& path, std::string& blocker) {
-  RuntimeFileSystem files;
-  AncestorWalk walk = walkToExisting(files, path, kMaxFolderPath, true);
-  if (!walk.found()) return -1;
-  if (!walk.existingInfo.directory) {
-    blocker = walk.existing;
-    return -2;
-  }
-  int created = 0;
-  for (size_t i = walk.missing.size(); i-- > 0;) {
-    if (!CreateDirectoryA(walk.missing[i].c_str(), nullptr)) return -1;
-    ++created;
-  }
-  return created;
-}
-
 std::string stripBackslash(std::string path) {
   if (path.size() > 3 && path.back() == '\\') path.pop_back();
   return path;
@@ -138,12 +120,69 @@ bool cabinetSound(PackageView& package, CabinetBinding& cabinet, int cabinetInde
   return ok;
 }
 
+// The record of an earlier installation of this application into the same
+// folder, from the SETUP.EXE about to be replaced: what that installation
+// created stays the removal's to take, also after this run.
+bool readEarlierRecord(const std::string& path, UninstallRecord& record) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD size = GetFileSize(file, nullptr), got = 0;
+  std::vector<uint8_t> bytes;
+  bool read = size != INVALID_FILE_SIZE && size < (64u << 20);
+  if (read) {
+    bytes.resize(size);
+    read = size == 0 || (ReadFile(file, bytes.data(), size, &got, nullptr) && got == size);
+  }
+  CloseHandle(file);
+  uint16_t type = 0, count = 0;
+  uint32_t length = 0;
+  if (!read || readUninstallTrailer(bytes.data(), bytes.size(), type, count, length) != UninstallRecordError::ok)
+    return false;
+  const RunState& s = runState();
+  if (count != s.components.size()) return false;
+  std::vector<int> counts;
+  for (int n : typeComponentList(type)) {
+    if (n < 0 || static_cast<size_t>(n) >= s.components.size()) return false;
+    counts.push_back((s.components[n].flags & kComponentRegistry) ? -1 : s.components[n].fileCount);
+  }
+  return decodeUninstallRecord(bytes.data(), bytes.size(), counts, record) == UninstallRecordError::ok;
+}
+
+// Folds an earlier record into this run's: the larger count of created
+// directory levels and every file either run installed.
+void mergeEarlierRecord(UninstallRecord& record, const UninstallRecord& earlier) {
+  if (earlier.installDirLevels > record.installDirLevels) record.installDirLevels = earlier.installDirLevels;
+  std::vector<int> now = typeComponentList(record.installType), before = typeComponentList(earlier.installType);
+  for (size_t i = 0; i < now.size() && i < record.entries.size(); ++i) {
+    for (size_t j = 0; j < before.size() && j < earlier.entries.size(); ++j) {
+      if (before[j] != now[i]) continue;
+      UninstallEntry& e = record.entries[i];
+      const UninstallEntry& old = earlier.entries[j];
+      if (old.value < 0) break;
+      if (e.value < 0) {
+        // Installed before, not by this run: the earlier entry stands.
+        if (e.value == kEntryFileSkipped) e = old;
+        break;
+      }
+      if (old.value > e.value) e.value = old.value;
+      if (e.files.count() == old.files.count())
+        for (uint16_t k = 0; k < e.files.count(); ++k)
+          if (old.files.test(k)) e.files.set(k);
+      break;
+    }
+  }
+}
+
 class FileEngine final : public InstallEngine {
  public:
   bool installRun(unsigned modeBits) override;
-  void registrationRun(RegistrationDirection direction, int mode) override { runRegistration(direction, mode); }
+  bool registrationRun(RegistrationDirection direction, int mode) override {
+    return runRegistration(direction, mode);
+  }
+  void endRun(bool succeeded) override { endRunJournal(succeeded, cancelled_); }
 
  private:
+  bool cancelled_ = false;
   bool processComponents(InstallRun& run, PackageView& package, CabinetBinding& cabinet, UninstallRecord* record);
   bool extract(InstallRun& run, PackageView& package, CabinetBinding& cabinet, int cabinetIndex);
 };
@@ -159,8 +198,8 @@ bool FileEngine::extract(InstallRun& run, PackageView& package, CabinetBinding& 
   bool ok = cabinet.createMemoryFile(image, size, kCabinetRegisterAndRelease) &&
             cabinet.decompressCab(nullptr, notifyCallback(), progressCallback(), &error, &run);
   package.unmapItem();
-  if (ok) return true;
   if (run.failure.kind != RunFailure::None) return false;
+  if (ok) return true;
   switch (error.erfOper) {
     case FDIERROR_ALLOC_FAIL:
       run.fail(RunFailure::OutOfMemory);
@@ -208,7 +247,7 @@ bool FileEngine::processComponents(InstallRun& run, PackageView& package, Cabine
         haveTarget = isDirectory(run.targetDir);
       } else {
         std::string blocker;
-        int created = createLevels(run.targetDir, blocker);
+        int created = createRunFolders(run.targetDir, blocker);
         entry.directoriesCreated = static_cast<int16_t>(created);
         if (created == -2) {
           run.fail(RunFailure::Message, kMessageBlockedByFile, blocker);
@@ -274,6 +313,10 @@ bool FileEngine::installRun(unsigned modeBits) {
   run.check = (modeBits & kRunCheckPass) != 0;
   run.network = (modeBits & kRunNetworkPass) != 0;
 
+  if (!run.check) {
+    cancelled_ = false;
+    beginRunJournal();
+  }
   CabinetBinding cabinet;
   PackageView package;
   if (!cabinet.load(s.supportFolder) || !package.open(s.command.packagePath)) {
@@ -300,14 +343,15 @@ bool FileEngine::installRun(unsigned modeBits) {
     }
   }
 
-  // The uninstaller and its record; the record is written whole at the end
-  // of the run, also after a failure, so that what was installed can go.
+  // The uninstaller and its record; the record is written at the end of a
+  // successful run only: a failed one takes everything back.
   bool withUninstaller = !run.check && !run.network && offersUninstaller();
-  UninstallRecord record;
+  UninstallRecord record, earlier;
+  bool haveEarlier = false;
   std::string uninstaller;
   if (withUninstaller) {
     std::string blocker;
-    int levels = createLevels(s.installDir, blocker);
+    int levels = createRunFolders(s.installDir, blocker);
     if (levels < 0) {
       run.fail(RunFailure::Message, levels == -2 ? kMessageBlockedByFile : kMessageCannotCreate,
                levels == -2 ? blocker : s.installDir);
@@ -315,9 +359,10 @@ bool FileEngine::installRun(unsigned modeBits) {
       record.installDirLevels = static_cast<int16_t>(levels);
       uninstaller = s.installDir + "\\SETUP.EXE";
       std::string dll = s.installDir + "\\SETUP.DLL";
-      SetFileAttributesA(uninstaller.c_str(), FILE_ATTRIBUTE_NORMAL);
-      SetFileAttributesA(dll.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (!CopyFileA((s.supportFolder + "\\_SETUP.EXE").c_str(), uninstaller.c_str(), FALSE) ||
+      haveEarlier = readEarlierRecord(uninstaller, earlier);
+      // The earlier uninstaller and its module wait aside until the run ends.
+      if (!prepareRunFile(uninstaller) || !prepareRunFile(dll) ||
+          !CopyFileA((s.supportFolder + "\\_SETUP.EXE").c_str(), uninstaller.c_str(), FALSE) ||
           !CopyFileA((s.supportFolder + "\\_SETUP.DLL").c_str(), dll.c_str(), FALSE)) {
         run.fail(RunFailure::Win32);
         uninstaller.clear();
@@ -364,10 +409,11 @@ bool FileEngine::installRun(unsigned modeBits) {
     break;
   }
   if (!ok) showFailure(run.failure);
+  if (!run.check && run.failure.kind == RunFailure::Abort) cancelled_ = true;
   package.close();
   cabinet.release();
 
-  if (!uninstaller.empty()) {
+  if (ok && !uninstaller.empty()) {
     // Components the run did not come to count as not installed.
     std::vector<int> list = typeComponentList(s.selectedType);
     for (size_t i = record.entries.size(); i < list.size(); ++i) {
@@ -382,13 +428,26 @@ bool FileEngine::installRun(unsigned modeBits) {
     record.programFolder = s.programFolder;
     record.installType = static_cast<uint16_t>(s.selectedType);
     record.componentCount = static_cast<uint16_t>(s.components.size());
+    if (haveEarlier) mergeEarlierRecord(record, earlier);
     std::vector<uint8_t> bytes = encodeUninstallRecord(record);
+    // Without its record the uninstaller could remove nothing: a record
+    // that cannot be written fails the run.
     HANDLE file = CreateFileA(uninstaller.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     DWORD written = 0;
-    if (file != INVALID_HANDLE_VALUE) {
-      SetFilePointer(file, 0, nullptr, FILE_END);
-      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-      CloseHandle(file);
+    bool recorded = file != INVALID_HANDLE_VALUE &&
+                    SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
+                    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    DWORD error = GetLastError();
+    if (file != INVALID_HANDLE_VALUE && !CloseHandle(file) && recorded) {
+      recorded = false;
+      error = GetLastError();
+    }
+    if (!recorded) {
+      run.fail(RunFailure::Win32);
+      run.failure.code = error ? error : ERROR_WRITE_FAULT;
+      showFailure(run.failure);
+      ok = false;
     }
   }
   if (checkDialog) DestroyWindow(checkDialog);

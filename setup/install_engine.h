@@ -17,7 +17,11 @@ class InstallEngine {
   // also fills the components' needed bytes.
   virtual bool installRun(unsigned modeBits) = 0;
   // Mode 1 registration only, 2 network installation, 3 full installation.
-  virtual void registrationRun(RegistrationDirection direction, int mode) = 0;
+  // False when a write failed (the user was told).
+  virtual bool registrationRun(RegistrationDirection direction, int mode) = 0;
+  // The end of an install run (copy and registration): success keeps what
+  // it did, anything else takes all of it back and tells the user.
+  virtual void endRun(bool succeeded) = 0;
 };
 
 InstallEngine& installEngine();

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "setup/core/registration_rules.h"
+#include "setup/install_rollback.h"
 #include "setup/registration_run.h"
 #include "setup/registry_tree.h"
 #include "setup/runtime_state.h"
@@ -61,13 +62,13 @@ int readInstallRecord(bool loadChoices) {
   return result;
 }
 
-void writeInstallRecord(int kind, const std::string& programFolder, unsigned linkBits) {
+bool writeInstallRecord(int kind, const std::string& programFolder, unsigned linkBits) {
   int stored = readInstallRecord(false) & 3;
   InstallKind broader = broaderKind(static_cast<InstallKind>(stored), static_cast<InstallKind>(kind));
   std::string path = recordPath();
-  writeRegistryText(HKEY_CURRENT_USER, path, "TYPE", installKindText(broader));
-  writeRegistryText(HKEY_CURRENT_USER, path, "SMFOLDER", programFolder);
-  writeRegistryDword(HKEY_CURRENT_USER, path, "SMFILELINK", linkBits);
+  return runWriteText(HKEY_CURRENT_USER, path, "TYPE", installKindText(broader)) &&
+         runWriteText(HKEY_CURRENT_USER, path, "SMFOLDER", programFolder) &&
+         runWriteDword(HKEY_CURRENT_USER, path, "SMFILELINK", linkBits);
 }
 
 }  // namespace tw

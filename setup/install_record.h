@@ -13,7 +13,7 @@ struct ApplicationIdentity {
 ApplicationIdentity applicationIdentity();
 
 // Writes TYPE (never narrower than stored: kind 1..3), SMFOLDER and
-// SMFILELINK.
-void writeInstallRecord(int kind, const std::string& programFolder, unsigned linkBits);
+// SMFILELINK; false (the last error set) when a write fails.
+bool writeInstallRecord(int kind, const std::string& programFolder, unsigned linkBits);
 
 }  // namespace tw

@@ -13,9 +13,10 @@
 
 namespace tw {
 
-// Why a run stopped; shown once by the component loop.
+// Why a run stopped; shown once by the component loop. Shown: a failure
+// whose message the user has seen already; Abort: the user cancelled.
 struct RunFailure {
-  enum Kind { None, Message, Win32, OutOfMemory, Abort } kind = None;
+  enum Kind { None, Message, Win32, OutOfMemory, Abort, Shown } kind = None;
   int message = 0;
   std::string argument;
   DWORD code = 0;
@@ -77,8 +78,10 @@ struct FileNote {
 
 // The copy-file decision: a handle to write to, 0 to skip, -1 to abort.
 INT_PTR beginFile(InstallRun& run, const FileNote& note);
-// Sets the file's times, closes it and rewrites an INI file.
-void endFile(InstallRun& run, HANDLE file, const FileNote& note);
+// Sets the file's times, closes it, rewrites an INI file and registers a
+// replacement at restart; false (the user told, the run failed) when any
+// of that fails.
+bool endFile(InstallRun& run, HANDLE file, const FileNote& note);
 // Counts bytes for the progress bar and moves it (copy pass only).
 void countProgress(InstallRun& run, uint64_t bytes, int base, int span);
 

@@ -10,6 +10,7 @@
 #include "setup/core/registry_entry_tree.h"
 #include "setup/core/startup_rules.h"
 #include "setup/install_record.h"
+#include "setup/install_rollback.h"
 #include "setup/registry_tree.h"
 #include "setup/removal.h"
 #include "setup/runtime_messages.h"
@@ -106,24 +107,40 @@ LinkFields linkFields(const ShortcutRecord& shortcut) {
   return f;
 }
 
-void makeLink(const LinkFields& fields, const std::string& path) {
+// The folders it needs, then the link; a link that replaces one of the
+// same name keeps the old one aside until the run ends.
+bool makeLink(const LinkFields& fields, const std::string& path) {
   size_t sep = path.find_last_of('\\');
-  if (sep != std::string::npos) createFolderLevels(path.substr(0, sep));
-  createShellLink(fields, path);
+  std::string blocker;
+  if (sep != std::string::npos && createRunFolders(path.substr(0, sep), blocker) < 0) {
+    if (!blocker.empty()) SetLastError(ERROR_FILE_EXISTS);
+    return false;
+  }
+  if (!prepareRunFile(path)) return false;
+  SetLastError(NO_ERROR);
+  if (createShellLink(fields, path)) return true;
+  if (GetLastError() == NO_ERROR) SetLastError(ERROR_CANNOT_MAKE);
+  return false;
 }
 
-void createShortcuts(const ShortcutTable& table) {
+bool createShortcuts(const ShortcutTable& table) {
   const RunState& s = runState();
   LinkPlan plan = planLinks(true);
-  if (plan.inFolder) createFolderLevels(plan.folderPath);
+  std::string blocker;
+  if (plan.inFolder && createRunFolders(plan.folderPath, blocker) < 0) {
+    if (!blocker.empty()) SetLastError(ERROR_FILE_EXISTS);
+    return false;
+  }
   for (size_t k = 0; k < table.entries.size(); ++k) {
     const ShortcutRecord& shortcut = table.entries[k];
     LinkFields fields = linkFields(shortcut);
-    if (plan.inFolder) makeLink(fields, programFolderLink(plan.programs, s.programFolder, shortcut.linkName));
+    if (plan.inFolder && !makeLink(fields, programFolderLink(plan.programs, s.programFolder, shortcut.linkName)))
+      return false;
     bool marked = shortcutMarked(table, k);
-    if (plan.direct && marked) makeLink(fields, directLink(plan.programs, shortcut.linkName));
-    if (plan.onDesktop && marked) makeLink(fields, directLink(plan.desktop, shortcut.linkName));
+    if (plan.direct && marked && !makeLink(fields, directLink(plan.programs, shortcut.linkName))) return false;
+    if (plan.onDesktop && marked && !makeLink(fields, directLink(plan.desktop, shortcut.linkName))) return false;
   }
+  return true;
 }
 
 void removeShortcuts(const ShortcutTable& table, int mode) {
@@ -140,15 +157,17 @@ void removeShortcuts(const ShortcutTable& table, int mode) {
   if (plan.inFolder) RemoveDirectoryA(plan.folderPath.c_str());
 }
 
-void writeApplicationPaths(const ShortcutTable& table) {
+bool writeApplicationPaths(const ShortcutTable& table) {
   for (const ShortcutRecord& shortcut : table.entries) {
     if (!(shortcut.appPathFlags & 3)) continue;
     std::string key = appPathsKey(shortcut.target);
     std::string target = expandRunPath(shortcut.target);
     // The unnamed value keeps its terminating zero, "Path" does not.
-    if (shortcut.appPathFlags & 1) writeRegistryText(HKEY_LOCAL_MACHINE, key, nullptr, target, true);
-    if (shortcut.appPathFlags & 2) writeRegistryText(HKEY_LOCAL_MACHINE, key, "Path", appPathsFolder(target), false);
+    if ((shortcut.appPathFlags & 1) && !runWriteText(HKEY_LOCAL_MACHINE, key, nullptr, target, true)) return false;
+    if ((shortcut.appPathFlags & 2) && !runWriteText(HKEY_LOCAL_MACHINE, key, "Path", appPathsFolder(target), false))
+      return false;
   }
+  return true;
 }
 
 void removeApplicationPaths(const ShortcutTable& table) {
@@ -167,29 +186,32 @@ DWORD installedKilobytes() {
   return static_cast<DWORD>((bytes + 1023) / 1024);
 }
 
-void writeUninstallEntry(const ApplicationIdentity& id) {
+bool writeUninstallEntry(const ApplicationIdentity& id) {
   const RunState& s = runState();
   std::string key = uninstallKeyPath(id.application, id.version);
   std::string program = s.installDir + "\\SETUP.EXE";
-  writeRegistryText(HKEY_LOCAL_MACHINE, key, "DisplayName", uninstallDisplayName(id.application, id.version));
   // Quoted: the software list splits an unquoted command at the first
   // blank, and installation directories usually have blanks.
-  writeRegistryText(HKEY_LOCAL_MACHINE, key, "UninstallString", "\"" + program + "\" ZETUREMOVE");
-  writeRegistryText(HKEY_LOCAL_MACHINE, key, "DisplayVersion", id.version);
-  writeRegistryText(HKEY_LOCAL_MACHINE, key, "Publisher", id.company);
-  writeRegistryText(HKEY_LOCAL_MACHINE, key, "InstallLocation", s.installDir);
-  writeRegistryText(HKEY_LOCAL_MACHINE, key, "DisplayIcon", program);
-  writeRegistryDword(HKEY_LOCAL_MACHINE, key, "EstimatedSize", installedKilobytes());
+  return runWriteText(HKEY_LOCAL_MACHINE, key, "DisplayName", uninstallDisplayName(id.application, id.version)) &&
+         runWriteText(HKEY_LOCAL_MACHINE, key, "UninstallString", "\"" + program + "\" ZETUREMOVE") &&
+         runWriteText(HKEY_LOCAL_MACHINE, key, "DisplayVersion", id.version) &&
+         runWriteText(HKEY_LOCAL_MACHINE, key, "Publisher", id.company) &&
+         runWriteText(HKEY_LOCAL_MACHINE, key, "InstallLocation", s.installDir) &&
+         runWriteText(HKEY_LOCAL_MACHINE, key, "DisplayIcon", program) &&
+         runWriteDword(HKEY_LOCAL_MACHINE, key, "EstimatedSize", installedKilobytes());
 }
 
-void installDirection(int mode) {
+// The install direction; the first failing write ends it with the
+// system's text for its error, and the run fails.
+bool installDirection(int mode) {
   RunState& s = runState();
   if (HWND dialog = s.progressDialog) {
     SetDlgItemTextA(dialog, kProgressText, languageString(kTextRegistering).c_str());
     ShowWindow(GetDlgItem(dialog, kProgressText), SW_SHOW);
     UpdateWindow(dialog);
   }
-  SystemRegistry registry;
+  RegistryKeys& registry = runRegistry();
+  size_t failuresBefore = runRegistryFailures();
   forTypeRegistry(
       [&](const ComponentRecord& c, RegistryRoot root) { writeComponentTree(registry, root, c, expandRunPath); },
       [&](size_t done, size_t count) {
@@ -200,37 +222,51 @@ void installDirection(int mode) {
         int k = static_cast<int>(done), n = static_cast<int>(count);
         setProgress(mode == kRegistrationOnly ? 10 + 70 * k / n : 90 + 10 * k / n);
       });
+  DWORD error = GetLastError();
+  bool ok = runRegistryFailures() == failuresBefore;
 
   ShortcutTable table;
-  if (readShortcutTable(runProfile(), table)) {
-    createShortcuts(table);
-    writeApplicationPaths(table);
+  if (ok && readShortcutTable(runProfile(), table)) {
+    ok = createShortcuts(table) && writeApplicationPaths(table);
+    error = GetLastError();
   }
 
   ApplicationIdentity id = applicationIdentity();
   const uint8_t* data;
   size_t size;
-  if (hasSetting(12) || hasSetting(13) || runProfile().find(kProfileTypeInstallationType, 4, data, size)) {
+  if (ok && (hasSetting(12) || hasSetting(13) || runProfile().find(kProfileTypeInstallationType, 4, data, size))) {
     unsigned links = (s.quickEntry ? 1u : 0u) | (s.desktop && !s.programFolder.empty() ? 2u : 0u);
-    writeInstallRecord(mode, s.programFolder, links);
+    ok = writeInstallRecord(mode, s.programFolder, links);
+    error = GetLastError();
   }
-  if (hasUserInfoPage()) {
+  if (ok && hasUserInfoPage()) {
     // "Update entries" starts after the user-information page, so its run
     // has no texts of its own and keeps those of the installation.
     std::string key = applicationKeyPath(id.company, id.application, id.version);
     bool keep = mode == kRegistrationOnly;
     if (!keep || !registryValueExists(HKEY_LOCAL_MACHINE, key, "User"))
-      writeRegistryText(HKEY_LOCAL_MACHINE, key, "User", s.pageUserName);
-    if (!keep || !registryValueExists(HKEY_LOCAL_MACHINE, key, "Company"))
-      writeRegistryText(HKEY_LOCAL_MACHINE, key, "Company", s.pageCompany);
+      ok = runWriteText(HKEY_LOCAL_MACHINE, key, "User", s.pageUserName);
+    if (ok && (!keep || !registryValueExists(HKEY_LOCAL_MACHINE, key, "Company")))
+      ok = runWriteText(HKEY_LOCAL_MACHINE, key, "Company", s.pageCompany);
+    error = GetLastError();
   }
-  if (!setting(13).empty()) writeUninstallEntry(id);
+  // The uninstall entry last: only a run that got everything else done
+  // registers one.
+  if (ok && !setting(13).empty()) {
+    ok = writeUninstallEntry(id);
+    error = GetLastError();
+  }
+  if (!ok) {
+    showSystemError(s.progressDialog, error ? error : ERROR_WRITE_FAULT);
+    return false;
+  }
 
   if (mode == kRegistrationOnly) {
     Sleep(200);
     setProgress(100);
     Sleep(200);
   }
+  return true;
 }
 
 void showRemovalResult() {
@@ -279,11 +315,10 @@ void removeDirection(int mode) {
 
 }  // namespace
 
-void runRegistration(RegistrationDirection direction, int mode) {
-  if (direction == RegistrationDirection::Install)
-    installDirection(mode);
-  else
-    removeDirection(mode);
+bool runRegistration(RegistrationDirection direction, int mode) {
+  if (direction == RegistrationDirection::Install) return installDirection(mode);
+  removeDirection(mode);
+  return true;
 }
 
 }  // namespace tw

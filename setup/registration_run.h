@@ -9,7 +9,8 @@ namespace tw {
 // Install direction: mode 1 registration only, 2 network, 3 full. Remove
 // direction: the uninstall mode 0..3 (1 keeps everything outside
 // HKEY_CURRENT_USER, the application paths and the application key).
-void runRegistration(RegistrationDirection direction, int mode);
+// False when a write of the install direction failed; the user was told.
+bool runRegistration(RegistrationDirection direction, int mode);
 
 // The per-user installation record: the stored kind (0 none, 1 REGISTRY,
 // 2 SYSTEM, 3 ADMIN) with bit 2 set when the record exists. With

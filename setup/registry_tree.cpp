@@ -19,7 +19,10 @@ bool SystemRegistry::open(Key parent, const std::string& path, bool create, Key&
   LONG rc = create ? RegCreateKeyExA(handle(parent), path.c_str(), 0, nullptr, 0,
                                      KEY_READ | KEY_CREATE_SUB_KEY | KEY_SET_VALUE, nullptr, &key, nullptr)
                    : RegOpenKeyExA(handle(parent), path.c_str(), 0, KEY_READ | KEY_SET_VALUE, &key);
-  if (rc != ERROR_SUCCESS) return false;
+  if (rc != ERROR_SUCCESS) {
+    SetLastError(static_cast<DWORD>(rc));
+    return false;
+  }
   out = reinterpret_cast<Key>(key);
   return true;
 }
@@ -27,8 +30,10 @@ bool SystemRegistry::open(Key parent, const std::string& path, bool create, Key&
 void SystemRegistry::close(Key key) { RegCloseKey(handle(key)); }
 
 bool SystemRegistry::setValue(Key key, const std::string& name, uint32_t type, const void* data, size_t size) {
-  return RegSetValueExA(handle(key), name.empty() ? nullptr : name.c_str(), 0, type,
-                        static_cast<const BYTE*>(data), static_cast<DWORD>(size)) == ERROR_SUCCESS;
+  LONG rc = RegSetValueExA(handle(key), name.empty() ? nullptr : name.c_str(), 0, type,
+                           static_cast<const BYTE*>(data), static_cast<DWORD>(size));
+  if (rc != ERROR_SUCCESS) SetLastError(static_cast<DWORD>(rc));
+  return rc == ERROR_SUCCESS;
 }
 
 void SystemRegistry::deleteValue(Key key, const std::string& name) {
@@ -58,6 +63,17 @@ bool SystemRegistry::isEmpty(Key key) {
                        nullptr, nullptr, nullptr) != ERROR_SUCCESS)
     return false;
   return subkeys == 0 && values == 0;
+}
+
+bool SystemRegistry::readValue(Key key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) {
+  const char* n = name.empty() ? nullptr : name.c_str();
+  DWORD kind = 0, size = 0;
+  if (RegQueryValueExA(handle(key), n, nullptr, &kind, nullptr, &size) != ERROR_SUCCESS) return false;
+  data.assign(size, 0);
+  if (size && RegQueryValueExA(handle(key), n, nullptr, &kind, data.data(), &size) != ERROR_SUCCESS) return false;
+  data.resize(size);
+  type = kind;
+  return true;
 }
 
 bool writeRegistryText(HKEY root, const std::string& path, const char* name, const std::string& text, bool withZero) {

@@ -19,6 +19,7 @@ class SystemRegistry final : public RegistryKeys {
   bool deleteKey(Key parent, const std::string& path) override;
   std::vector<std::string> subkeys(Key key) override;
   bool isEmpty(Key key) override;
+  bool readValue(Key key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) override;
 };
 
 // Creates `path` under `root` and writes one value; texts go with their

@@ -101,7 +101,8 @@ bool startRemover(const std::string& remover, const std::string& folder, const s
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
-  if (!CreateProcessA(remover.c_str(), &command[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+  // Handles are inherited for the removal lock (the only inheritable one).
+  if (!CreateProcessA(remover.c_str(), &command[0], nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
                       workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process)) {
     showSystemError(nullptr, 0);
     return false;

@@ -15,6 +15,7 @@
 #include "setup/profile_resources.h"
 #include "setup/registration_run.h"
 #include "setup/removal.h"
+#include "setup/removal_lock.h"
 #include "setup/runtime_messages.h"
 #include "setup/runtime_state.h"
 #include "setup/system_folders.h"
@@ -229,6 +230,7 @@ void finalAction(RunState& s) {
     endActions(s);
     if (installing) removalHandOff(false);
   } else if (s.step == 14 && (s.finalChoice & 3) == 2) {
+    if (!lockRemoval(s.installDir)) return;
     int mode = removalHandOff(true);
     if (mode == 3) return;
     if (s.mainWindow) DestroyWindow(s.mainWindow);
@@ -271,7 +273,8 @@ int run(HINSTANCE instance) {
     s.components = readComponents(runProfile());
     s.installDir = s.supportFolder;
     if (s.command.askFirst) {
-      if (!uninstallConfirmed(s)) return 0;
+      // The continuation in the temporary folder inherits the lock.
+      if (!lockRemoval(s.supportFolder) || !uninstallConfirmed(s)) return 0;
       s.uninstallMode = removalHandOff(true);
       if (s.uninstallMode == 3) return 0;
     } else {

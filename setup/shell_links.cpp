@@ -7,7 +7,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "setup/runtime_files.h"
 
 namespace tw {
 namespace {
@@ -60,11 +59,6 @@ std::string shellFolderPath(const char* name, bool fallback) {
   if (readFolderValue("User Shell Folders", name, folder)) return folder;
   if (fallback && readFolderValue("Shell Folders", name, folder)) return folder;
   return std::string();
-}
-
-bool createFolderLevels(const std::string& folder) {
-  RuntimeFileSystem files;
-  return files.createDirectories(folder);
 }
 
 bool createShellLink(const LinkFields& link, const std::string& linkPath) {

@@ -15,10 +15,6 @@ struct LinkFields {
 // `fallback` allows. Empty when neither has it.
 std::string shellFolderPath(const char* name, bool fallback);
 
-// Creates every missing level of `folder`; false when it is not there
-// afterwards.
-bool createFolderLevels(const std::string& folder);
-
 // Saves a link at `linkPath` (the component object library is initialised
 // by the runtime's start-up); false when it could not be made.
 bool createShellLink(const LinkFields& link, const std::string& linkPath);

@@ -37,6 +37,8 @@ class RegistryKeys {
   virtual std::vector<std::string> subkeys(Key key) = 0;
   // No subkeys and no values, after the key is flushed.
   virtual bool isEmpty(Key key) = 0;
+  // Reads a value; false when it is missing or cannot be read.
+  virtual bool readValue(Key, const std::string&, uint32_t&, std::vector<uint8_t>&) { return false; }
 };
 
 using PathExpander = std::string (*)(const std::string& text);

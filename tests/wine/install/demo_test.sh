@@ -107,6 +107,9 @@ check "an earlier installation leaves the shared count as it is" grep -q 'REG_DW
 record=$(python3 "$TW_SOURCE_DIR/tests/wine/install/record.py" "$dir/SETUP.EXE" "$TW_DIST/ZETUSUM.EXE" 9)
 read -r length appended itype count levels entries <<<"$record"
 check_eq "a new uninstaller carries a new record of the normal type" 501 "$itype"
-check_eq "the skipped tool library has its bit clear" "0:5:1f 0:1:0 1:2:3 0:1:1 0:1:0 -1 -1 -1 -1 flags=2 folder=Notizblock Pro rest=8" "$entries"
+# The first installation's folders and files stay the removal's to take:
+# the levels it created (Roh, the shared file's folder) and the files it
+# installed (the tool library and the shared file, kept by this run).
+check_eq "the record keeps what the first installation made" "0:5:1f 0:1:1 1:2:3 1:1:1 1:1:1 -1 -1 -1 -1 flags=2 folder=Notizblock Pro rest=8" "$entries"
 
 wine_test_finish

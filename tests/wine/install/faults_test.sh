@@ -112,6 +112,9 @@ if mount -t tmpfs -o size=1m tmpfs "$small" 2>/dev/null; then
   echo "full copy: $text"
   check "the copy ends with the system's message" grep -q 'Win32-Fehler. Code: 112' <<<"$text"
   ui_answer 1
+  text=$(ui_box 30 | tr -d '\r')
+  check "and then that nothing was changed" grep -q 'Es wurden keine Änderungen vorgenommen' <<<"$text"
+  ui_answer 1
   check "and the runtime ends without a crash" wine_wait_idle 30
   end_setup
   rm -f "$WINEPREFIX/dosdevices/t:"
