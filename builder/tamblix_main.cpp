@@ -1,6 +1,8 @@
 // Tamblix: the builder. Command line:
 //   Tamblix.exe /build PROJECT.tbw [/out PACKAGE.exe]
-// runs the create button's checks and the build worker without a window.
+// runs the create button's checks and the build worker without a window;
+//   Tamblix.exe [PROJECT.tbw]
+// opens the main window (with that project instead of the last one).
 #include <windows.h>
 
 #include <shellapi.h>
@@ -15,6 +17,7 @@
 #include "builder/package_assembly.h"
 #include "builder/project/project_io.h"
 #include "builder/win32_file_system.h"
+#include "builder/window/main_form.h"
 
 namespace {
 
@@ -100,7 +103,7 @@ int commandLineBuild(const std::string& projectArgument, const std::string& outA
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   std::vector<std::string> args = arguments();
   // "/timing" at the end reports where the build's time went.
   bool timing = !args.empty() && lstrcmpiA(args.back().c_str(), "/timing") == 0;
@@ -111,5 +114,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     else if (args.size() != 2) return usage();
     return commandLineBuild(args[1], out, timing);
   }
-  return usage();
+  if (args.size() > 1 || (!args.empty() && args[0][0] == '/')) return usage();
+  return tw::runMainWindow(instance, args.empty() ? std::string() : fullPath(args[0]));
 }
