@@ -8,6 +8,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -326,6 +327,8 @@ class TAppForm {
   void commitPendingEdits();
   void enterPressed();
   void EnableBuildControls(bool enabled);
+  POINT savedPlace();
+  void savePlace();
   void buildDone();
   static DWORD WINAPI ThreadCreate(LPVOID form);
   void paintBox(const DRAWITEMSTRUCT& di);
@@ -425,6 +428,31 @@ void TAppForm::loadLanguage(const std::string& name) {
   if (chosen) language_.load(folder_ + "language\\" + chosen->file);
 }
 
+// The window's place is kept beside "LastProject" as "left,top"; a place
+// that would leave the caption off the work area is not used.
+const char kWindowPlaceValue[] = "WindowPlace";
+
+POINT TAppForm::savedPlace() {
+  POINT p = {40, 20};
+  std::string text;
+  if (!registry_.readString(RegistryRoot::CurrentUser, kBuilderSettingsKey, kWindowPlaceValue, text)) return p;
+  int x = 0, y = 0;
+  char comma = 0;
+  if (sscanf(text.c_str(), "%d%c%d", &x, &comma, &y) != 3 || comma != ',') return p;
+  RECT work;
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return p;
+  if (x < work.left - 50 || x > work.right - 100 || y < work.top || y > work.bottom - 50) return p;
+  return {x, y};
+}
+
+void TAppForm::savePlace() {
+  RECT r;
+  if (IsIconic(hwnd_) || !GetWindowRect(hwnd_, &r)) return;
+  char text[32];
+  wsprintfA(text, "%d,%d", static_cast<int>(r.left), static_cast<int>(r.top));
+  registry_.writeString(RegistryRoot::CurrentUser, kBuilderSettingsKey, kWindowPlaceValue, text);
+}
+
 bool TAppForm::create(const std::string& projectArgument) {
   hwnd_ = CreateWindowExA(WS_EX_CONTROLPARENT, kMainClass, "Brakmoor Tamblewright",
                           WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, CW_USEDEFAULT,
@@ -436,7 +464,14 @@ bool TAppForm::create(const std::string& projectArgument) {
                                      fitHeight_, kFitDesignHeight);
   RECT frame = {0, 0, client.width, client.height};
   AdjustWindowRectEx(&frame, GetWindowLongA(hwnd_, GWL_STYLE), FALSE, GetWindowLongA(hwnd_, GWL_EXSTYLE));
-  SetWindowPos(hwnd_, nullptr, 40, 20, frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER);
+  POINT place = savedPlace();
+  int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  RECT work;
+  if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {  // the whole window on the screen where it fits
+    if (place.x + width > work.right) place.x = work.right - width > work.left ? work.right - width : work.left;
+    if (place.y + height > work.bottom) place.y = work.bottom - height > work.top ? work.bottom - height : work.top;
+  }
+  SetWindowPos(hwnd_, nullptr, place.x, place.y, width, height, SWP_NOZORDER);
   createControls();
   fillFixedLists();
   scanLanguages();
@@ -503,8 +538,11 @@ void TAppForm::showProject() {
                 {IDC_RadioButton_RT, doc_.TitleAlign == TitleAlignment::Right}};
   for (const auto& c : checks) SendMessageA(item(c.id), BM_SETCHECK, c.value ? BST_CHECKED : BST_UNCHECKED, 0);
   // An index outside the list shows no entry; the preview paints it teal.
-  SendMessageA(item(IDC_ComboLogoAlign), CB_SETCURSEL, static_cast<WPARAM>(doc_.ComboLogoAlign), 0);
-  SendMessageA(item(IDC_ComboColor), CB_SETCURSEL, static_cast<WPARAM>(doc_.ComboColor), 0);
+  auto choose = [&](int id, int index, int count) {
+    SendMessageA(item(id), CB_SETCURSEL, index >= 0 && index < count ? static_cast<WPARAM>(index) : WPARAM(-1), 0);
+  };
+  choose(IDC_ComboLogoAlign, doc_.ComboLogoAlign, 5);
+  choose(IDC_ComboColor, doc_.ComboColor, kColourSchemeCount);
   updateTitleMode();
   updateLogoControls();
   doc_.UpdateGuard = false;
@@ -1061,6 +1099,7 @@ LRESULT TAppForm::handle(UINT msg, WPARAM wp, LPARAM lp) {
       commitPendingEdits();
       if (doc_.Modified && !ConfirmDiscard()) return 0;
       writeLastProject(registry_, doc_.ProjectPath);
+      savePlace();
       DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:

@@ -20,6 +20,7 @@ title='Brakmoor Tamblewright'
 dump() { wine "$TW_TAMBLIX" dump "$(wine_winpath "$1")" 2>/dev/null | tr -d "\r"; }
 field() { python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))[sys.argv[2]])' "$1" "$2"; }
 close_window() { wine_run 30 taskkill /im Tamblix.exe >/dev/null 2>&1; wine_wait_pid 30; }
+place() { wine_reg_query "$settings" WindowPlace | awk -F'REG_SZ' 'NF > 1 {gsub(/ /, "", $2); print $2}'; }
 
 # --- Start-up without a last project: only the Projekt page, no saving.
 wine_start "$tamblix"
@@ -203,8 +204,43 @@ check_eq "LastProject written on close" "$(wine_winpath "$sample")" \
 wine_start "$tamblix"
 check "last project opens on the Installation page" wine_wait_for 30 ui_visible 1201
 check_eq "last project in the caption" "$title - [sample.tbw]" "$(ui_windows | grep -m1 'TAppForm' | cut -f3)"
+check_eq "the window's place is kept" "40,20" "$(place)"
 ui_screenshot last-project.png
+# The company from the registry; the height field takes digits only.
+wine reg add 'HKCU\Software\Microsoft\MS Setup (ACME)\User Info' /v DefCompany /d 'Firma Äpfel' /f >/dev/null 2>&1
+ui_click 1205
+check_eq "company from the registry" "Firma Äpfel" "$(ui_text 1204)"
+ui_settext 1226 "4a2" >/dev/null 2>&1
+check_eq "the height keeps its digits" "42" "$(ui_text 1226)"
+# Closing with changes asks first; Cancel keeps the window open.
+wine_run 30 taskkill /im Tamblix.exe >/dev/null 2>&1
+ui_box 20 >"$WT_DIR/close-box.txt"
+check "closing with changes asks" grep -q 'Alle Änderungen in der aktuellen Sitzung gehen verloren!' "$WT_DIR/close-box.txt"
+ui_answer 2
+check "Cancel keeps the window" ui_wait 1201 5
+wine_run 30 taskkill /im Tamblix.exe >/dev/null 2>&1
+ui_box 20 >/dev/null
+ui_answer 1
+wine_wait_pid 30
+
+# A colour index outside the list paints teal and shows no entry.
+python3 - "$sample" "$WT_DIR/sample/colour11.tbw" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+at = data.find(b'\t\t\x02\x0a')  # full screen, sizeable, colour scheme 10
+assert at > 0
+open(sys.argv[2], 'wb').write(data[:at + 3] + b'\x0b' + data[at + 4:])
+PY
+wine reg add "$settings" /v WindowPlace /d '200,100' /f >/dev/null 2>&1
+wine_start "$tamblix" "$(wine_winpath "$WT_DIR/sample/colour11.tbw")"
+check "a project on the command line opens" wine_wait_for 30 ui_visible 1201
+check_eq "no colour entry for index 11" "" "$(ui_text 1235)"
+sleep 1
+ui_screenshot colour11.png
+read -r cx cy cw ch < <($pixels "$WT_SHOT" box 0 128 128 || echo "0 0 0 0")
+check_eq "index 11 paints teal over the rectangle" "287 123" "$cw $ch"
 close_window
+check_eq "a kept place is used and kept" "200,100" "$(place)"
 
 # --- A last project that no longer exists is dropped.
 wine reg add "$settings" /v LastProject /d 'C:\gibtesnicht\weg.tbw' /f >/dev/null 2>&1
@@ -213,5 +249,16 @@ check "the window comes up without it" ui_wait 1104 30
 check_eq "no project in the caption" "$title" "$(ui_windows | grep -m1 'TAppForm' | cut -f3)"
 check "save stays disabled" test "$(ui_enabled 1002; echo $?)" = 1
 close_window
+
+# At 120 DPI the layout follows the larger dialog font; the screenshot is looked at.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 120 /f >/dev/null 2>&1
+wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d 120 /f >/dev/null 2>&1
+wine_start "$tamblix" "$(wine_winpath "$sample")"
+check "the window comes up at 120 DPI" wine_wait_for 30 ui_visible 1201
+sleep 1
+ui_screenshot dpi120-installation.png
+close_window
+read -r px py < <(place | tr ',' ' ')
+check "the larger window is moved to fit the screen" test "$py" -lt 100
 
 wine_test_finish
