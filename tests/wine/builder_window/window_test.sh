@@ -33,6 +33,21 @@ check "the Installation page is hidden" test "$(ui_visible 1201 >/dev/null 2>&1;
 check_eq "label text" "Datei&name des Installationsprojektes:" "$(ui_text 1103)"
 ui_screenshot startup.png
 
+# --- A name that does not exist yet, typed into the project name field:
+# the new-project defaults, nothing written.
+ui_settext 1104 "$(wine_winpath "$WT_DIR/sample/neu.tbw")"
+wine_key Return
+check "caption names the new project" wine_wait_for 20 bash -c \
+  "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ui_windows | grep -q 'Brakmoor Tamblewright - \[neu.tbw\]'"
+check_eq "new project: empty name" "" "$(ui_text 1201)"
+check_eq "new project: target directory" "<ProgramFilesDir>" "$(ui_text 1206)"
+check_eq "new project: title height" "36" "$(ui_text 1226)"
+check_eq "new project: colour" "Einfarbig Teal" "$(ui_text 1235)"
+check_eq "new project: logo position" "Unten Links" "$(ui_text 1233)"
+check "new project: the logo position waits for a logo" test "$(ui_enabled 1233; echo $?)" = 1
+check "new project: nothing on disk" test ! -e "$WT_DIR/sample/neu.tbw"
+check "new project: save is enabled" ui_enabled 1002
+
 # --- Open a project by name: Enter in the project name field.
 ui_settext 1104 "$(wine_winpath "$sample")"
 wine_key Return
@@ -47,6 +62,11 @@ check_eq "version minor" "20" "$(ui_text 1203)"
 check "save is enabled" ui_enabled 1002
 ui_windows >"$WT_DIR/windows-open.txt"
 ui_screenshot installation.png
+
+# Ctrl+S is the save command.
+wine_key ctrl+s
+check "Ctrl+S opens the save dialog" ui_wait 1148 20
+ui_click 2 --title "Projekt speichern unter"
 
 # --- The Installation page edits the document.
 ui_settext 1201 "Bürozubehör"
