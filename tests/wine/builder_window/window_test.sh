@@ -187,6 +187,18 @@ check_eq "logo at 293 - 4 - 43 from the box's left" $((gx - 3 + 293 - 4 - 43)) "
 check_eq "logo at 129 - 4 - 43 from the box's top" $((gy - 3 + 129 - 4 - 43)) "$ly"
 check "the logo's top-left colour is transparent" bash -c "! $pixels '$WT_SHOT' box 255 0 255 >/dev/null 2>&1"
 
+# The title as a bitmap, right-aligned: placement code 2, top right.
+ui_check 1222
+ui_settext 1223 "logo.bmp"
+ui_settext 1231 ""
+ui_check 1229
+sleep 1
+ui_screenshot title-bitmap.png
+read -r bx by bw bh < <($pixels "$WT_SHOT" box 255 0 0 || echo "0 0 0 0")
+check_eq "title bitmap at the top right" "$((gx - 3 + 293 - 4 - 43)) $((gy - 3 + 4)) 43 43" "$bx $by $bw $bh"
+ui_check 1221
+ui_settext 1231 "logo.bmp"
+
 # --- The create button: validation boxes, then a build on the worker.
 ui_settext 1201 ""
 ui_click 1003
