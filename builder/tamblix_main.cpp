@@ -1,6 +1,8 @@
 // Tamblix: the builder. Command line:
 //   Tamblix.exe /build PROJECT.tbw [/out PACKAGE.exe] [/compress:lzx|mszip|none]
-// runs the create button's checks and the build worker without a window.
+// runs the create button's checks and the build worker without a window;
+//   Tamblix.exe [PROJECT.tbw]
+// opens the main window (with that project instead of the last one).
 #include <windows.h>
 
 #include <shellapi.h>
@@ -18,6 +20,7 @@
 #include "builder/package_assembly.h"
 #include "builder/project/project_io.h"
 #include "builder/win32_file_system.h"
+#include "builder/window/main_form.h"
 
 namespace {
 
@@ -101,7 +104,7 @@ int commandLineBuild(const std::string& projectArgument, const std::string& outA
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   std::vector<std::string> args = arguments();
   // "/timing" at the end reports where the build's time went.
   bool timing = !args.empty() && lstrcmpiA(args.back().c_str(), "/timing") == 0;
@@ -128,5 +131,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     return 1;
   }
-  return usage();
+  if (args.size() > 1 || (!args.empty() && args[0][0] == '/')) return usage();
+  return tw::runMainWindow(instance, args.empty() ? std::string() : fullPath(args[0]));
 }

@@ -271,6 +271,19 @@ int cmdSelect(const Args& args) {
   int rc = locate(args, args.positional[0], found);
   if (rc != kExitOk) return rc;
   const wchar_t* idText = args.positional[0];
+  if (classIs(found.control, L"ComboBox")) {
+    // A drop-down list: the choice a user makes with the mouse or arrows.
+    if (const wchar_t* why = whyNotUsable(found.control, found.top)) return refuse(args, idText, why);
+    DWORD_PTR items = 0;
+    if (!sendWithLimit(found.control, CB_GETCOUNT, 0, 0, &items)) return kExitFailed;
+    if (index < 0 || static_cast<DWORD_PTR>(index) >= items) {
+      printErr(L"uidriver: select %s: no item %ld, the list has %lu", idText, index, static_cast<unsigned long>(items));
+      return kExitRefused;
+    }
+    sendWithLimit(found.control, CB_SETCURSEL, static_cast<WPARAM>(index), 0, nullptr);
+    notifyParent(found.control, CBN_SELCHANGE);
+    return kExitOk;
+  }
   if (!isListBox(found.control)) return refuse(args, idText, L"is not a list box");
   if (const wchar_t* why = whyNotUsable(found.control, found.top)) return refuse(args, idText, why);
   LONG style = GetWindowLongW(found.control, GWL_STYLE);
