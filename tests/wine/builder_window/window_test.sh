@@ -26,10 +26,10 @@ place() { wine_reg_query "$settings" WindowPlace | awk -F'REG_SZ' 'NF > 1 {gsub(
 wine_start "$tamblix"
 check "the window comes up" ui_wait 1104 30
 check_eq "caption before a project" "$title" "$(ui_windows | grep -m1 'TAppForm' | cut -f3)"
-check "save is disabled before a project" test "$(ui_enabled 1002; echo $?)" = 1
-check "create is disabled before a project" test "$(ui_enabled 1003; echo $?)" = 1
-check "output name is disabled before a project" test "$(ui_enabled 1107; echo $?)" = 1
-check "the Installation page is hidden" test "$(ui_visible 1201 >/dev/null 2>&1; echo $?)" != 0
+check "save is disabled before a project" ui_disabled 1002
+check "create is disabled before a project" ui_disabled 1003
+check "output name is disabled before a project" ui_disabled 1107
+check "the Installation page is hidden" ui_hidden 1201
 check_eq "label text" "Datei&name des Installationsprojektes:" "$(ui_text 1103)"
 ui_screenshot startup.png
 
@@ -44,7 +44,7 @@ check_eq "new project: target directory" "<ProgramFilesDir>" "$(ui_text 1206)"
 check_eq "new project: title height" "36" "$(ui_text 1226)"
 check_eq "new project: colour" "Einfarbig Teal" "$(ui_text 1235)"
 check_eq "new project: logo position" "Unten Links" "$(ui_text 1233)"
-check "new project: the logo position waits for a logo" test "$(ui_enabled 1233; echo $?)" = 1
+check "new project: the logo position waits for a logo" ui_disabled 1233
 check "new project: nothing on disk" test ! -e "$WT_DIR/sample/neu.tbw"
 check "new project: save is enabled" ui_enabled 1002
 
@@ -89,12 +89,12 @@ ui_select 1235 3
 ui_check 1222
 check_eq "bitmap mode shows the alternate text" "" "$(ui_text 1223)"
 check "bitmap mode shows the browse button" ui_visible 1224
-check "bitmap mode hides the height" test "$(ui_visible 1226 >/dev/null 2>&1; echo $?)" != 0
+check "bitmap mode hides the height" ui_hidden 1226
 check "animation is enabled for a bitmap" ui_enabled 1230
 ui_settext 1223 "titel.bmp"
 ui_check 1221
 check_eq "text mode restores the title text" "Größter Titel" "$(ui_text 1223)"
-check "text mode disables the animation" test "$(ui_enabled 1230; echo $?)" = 1
+check "text mode disables the animation" ui_disabled 1230
 
 # Save: the proposed name is the project; overwriting asks first.
 ui_click 1002
@@ -219,9 +219,9 @@ ui_screenshot create-dialog.png
 ui_click 1 --title "Installationsprogram erzeugen"
 ui_box 180 >"$WT_DIR/box-built.txt"
 check "the build reports success" grep -q 'Installationsanwendung erfolgreich erzeugt' "$WT_DIR/box-built.txt"
-check "open is disabled while the worker runs" test "$(ui_enabled 1001; echo $?)" = 1
-check "create is disabled while the worker runs" test "$(ui_enabled 1003; echo $?)" = 1
-check "the pages are disabled while the worker runs" test "$(ui_enabled 1000; echo $?)" = 1
+check "open is disabled while the worker runs" ui_disabled 1001
+check "create is disabled while the worker runs" ui_disabled 1003
+check "the pages are disabled while the worker runs" ui_disabled 1000
 check_eq "progress reached 100 %" "100%" "$(ui_text 1007)"
 ui_answer 1
 check "controls come back after the build" wine_wait_for 30 ui_enabled 1003
@@ -279,7 +279,7 @@ wine reg add "$settings" /v LastProject /d 'C:\gibtesnicht\weg.tbw' /f >/dev/nul
 wine_start "$tamblix"
 check "the window comes up without it" ui_wait 1104 30
 check_eq "no project in the caption" "$title" "$(ui_windows | grep -m1 'TAppForm' | cut -f3)"
-check "save stays disabled" test "$(ui_enabled 1002; echo $?)" = 1
+check "save stays disabled" ui_disabled 1002
 close_window
 
 # At 120 DPI the layout follows the larger dialog font; the screenshot is looked at.

@@ -20,9 +20,11 @@ snapshot() {  # snapshot NAME
   local key
   for key in 'HKLM\Software' 'HKCU\Software' 'HKCR\.notiz' 'HKCR\NotizblockPro.Notiz'; do
     timeout 120 wine reg export "$key" "$(wine_winpath "$WT_DIR/part.reg")" /y >/dev/null 2>&1 || continue
-    # Keys with their values, without Wine's own bookkeeping.
+    # Keys with their values, without Wine's own bookkeeping (its settings
+    # tree, whose volatile keys go with every session).
     iconv -f utf-16 -t utf-8 "$WT_DIR/part.reg" | tr -d '\r' |
-      grep -v -e '^Windows Registry Editor' -e '^$' >>"$WT_DIR/$1.reg"
+      grep -v -e '^Windows Registry Editor' -e '^$' |
+      awk '/^\[/ { wine = index($0, "[HKEY_CURRENT_USER\\Software\\Wine") == 1 } !wine' >>"$WT_DIR/$1.reg"
   done
   rm -f "$WT_DIR/part.reg"
 }
