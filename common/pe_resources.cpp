@@ -12,7 +12,9 @@ constexpr size_t kSectionHeaderSize = 40;
 constexpr size_t kDirectoryResources = 2;
 constexpr size_t kDirectorySecurity = 4;
 constexpr size_t kDirectoryRelocations = 5;
+constexpr size_t kDirectoryDebug = 6;
 constexpr uint32_t kSectionInitialisedReadable = 0x40000040;
+constexpr uint32_t kSectionDiscardable = 0x02000000;
 
 uint16_t get16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
 uint32_t get32(const std::vector<uint8_t>& b, size_t at) {
@@ -275,7 +277,7 @@ const char* peErrorText(PeError error) {
     case PeError::kHeaderPastEnd: return "a header reaches past the end of the file";
     case PeError::kBadSection: return "a section lies outside the file";
     case PeError::kBadResourceTree: return "the resource directory is damaged";
-    case PeError::kSectionAfterResources: return "a section other than the relocations follows the resources";
+    case PeError::kSectionAfterResources: return "a section that cannot move follows the resources";
     case PeError::kNoRoomForSection: return "no room for another section header";
     case PeError::kSigned: return "the module is signed";
     case PeError::kTooLarge: return "the module would be too large";
@@ -337,13 +339,16 @@ PeError replacePeResources(const std::vector<uint8_t>& module, const std::vector
   Section rsrc{};
   if (index >= 0) {
     rsrc = l.sections[static_cast<size_t>(index)];
+    // Sections after the resources move up behind them: only those the
+    // loader may discard (relocations, debugging data), which no code refers
+    // to; a data directory that points into one moves with it.
     for (size_t i = static_cast<size_t>(index) + 1; i < l.sections.size(); ++i) {
       const Section& s = l.sections[i];
-      uint32_t relocations = get32(module, l.directory(kDirectoryRelocations));
-      bool isRelocations = std::strcmp(s.name, ".reloc") == 0 &&
-                           (!relocations || (relocations >= s.virtualAddress &&
-                                             relocations < s.virtualAddress + std::max(s.virtualSize, s.rawSize)));
-      if (!isRelocations || (s.rawSize && s.rawPointer < rsrc.rawPointer)) return PeError::kSectionAfterResources;
+      bool discardable = (get32(module, s.header + 36) & kSectionDiscardable) != 0;
+      if (!discardable || (s.rawSize && s.rawPointer < rsrc.rawPointer)) return PeError::kSectionAfterResources;
+      uint32_t debug = l.directoryCount > kDirectoryDebug ? get32(module, l.directory(kDirectoryDebug)) : 0;
+      if (debug >= s.virtualAddress && debug < s.virtualAddress + std::max(s.virtualSize, s.rawSize))
+        return PeError::kSectionAfterResources;  // its entries hold file offsets
       moved.push_back(s);
     }
   } else {
@@ -370,18 +375,18 @@ PeError replacePeResources(const std::vector<uint8_t>& module, const std::vector
   out.insert(out.end(), section.begin(), section.end());
   out.resize(static_cast<size_t>(head + newRaw), 0);
   uint64_t nextVirtual = alignUp(uint64_t(rsrc.virtualAddress) + section.size(), l.sectionAlignment);
-  int64_t relocationShift = 0;
+  std::vector<std::pair<Section, int64_t>> shifts;  // old place, virtual shift
   for (Section& s : moved) {
-    uint32_t oldVirtual = s.virtualAddress;
+    Section old = s;
     uint64_t pointer = s.rawSize ? out.size() : 0;
     if (s.rawSize) out.insert(out.end(), module.begin() + s.rawPointer, module.begin() + s.rawPointer + s.rawSize);
-    relocationShift = int64_t(nextVirtual) - oldVirtual;
     s.virtualAddress = static_cast<uint32_t>(nextVirtual);
     s.rawPointer = static_cast<uint32_t>(pointer);
+    shifts.emplace_back(old, int64_t(s.virtualAddress) - old.virtualAddress);
     nextVirtual = alignUp(nextVirtual + std::max(s.virtualSize, s.rawSize), l.sectionAlignment);
   }
   if (rawEnd < module.size()) out.insert(out.end(), module.begin() + rawEnd, module.end());
-  if (out.size() > 0xFFFFFFFFull || nextVirtual > 0xFFFFFFFFull) return PeError::kTooLarge;
+  if (nextVirtual > 0xFFFFFFFFull || head + newRaw > 0x7FFFFFFFull || out.size() < newRaw) return PeError::kTooLarge;
 
   // Headers.
   if (index < 0) {
@@ -404,9 +409,15 @@ PeError replacePeResources(const std::vector<uint8_t>& module, const std::vector
   put32(out, l.optional + 56, static_cast<uint32_t>(nextVirtual));
   put32(out, l.directory(kDirectoryResources), rsrc.virtualAddress);
   put32(out, l.directory(kDirectoryResources) + 4, static_cast<uint32_t>(section.size()));
-  uint32_t relocations = get32(module, l.directory(kDirectoryRelocations));
-  if (relocations && relocationShift)
-    put32(out, l.directory(kDirectoryRelocations), static_cast<uint32_t>(relocations + relocationShift));
+  for (size_t d = 0; d < l.directoryCount; ++d) {
+    if (d == kDirectoryResources || d == kDirectorySecurity) continue;
+    uint32_t rva = get32(module, l.directory(d));
+    for (auto& shift : shifts) {
+      const Section& old = shift.first;
+      if (rva && rva >= old.virtualAddress && rva < old.virtualAddress + std::max(old.virtualSize, old.rawSize))
+        put32(out, l.directory(d), static_cast<uint32_t>(rva + shift.second));
+    }
+  }
   // A symbol table in the bytes after the sections moves with them.
   size_t pe = get32(module, 0x3C);
   uint32_t symbols = get32(module, pe + 12);

@@ -18,8 +18,8 @@ enum class PeError {
   kBadSection,        // a section's raw data lies outside the file
   kBadResourceTree,   // the resource directory points outside its section,
                       // loops, or is deeper than type/name/language
-  kSectionAfterResources,  // a section other than the base relocations
-                           // follows the resource section
+  kSectionAfterResources,  // a section that is not discardable (or holds
+                           // the debug directory) follows the resources
   kNoRoomForSection,  // no resource section and no room for its header
   kSigned,            // the module carries a certificate, which would break
   kTooLarge,          // a size does not fit its 32-bit field
@@ -36,9 +36,10 @@ const char* peErrorText(PeError error);
 // Writes into `out` the module with every resource that has the type and
 // name of one of `entries` (of any language; string names compared without
 // regard to case, as the loader finds them) replaced by `entries`; all other
-// resources stay. The resource section is rebuilt in place; base relocations
-// that follow it move up behind it (their contents do not depend on where
-// they lie). Any other section after it is refused. A module without a
+// resources stay. The resource section is rebuilt in place; discardable
+// sections that follow it (base relocations, debugging data) move up behind
+// it, with the data directories that point into them (their contents do not
+// depend on where they lie). Any other section after it is refused. A module without a
 // resource section gets one after its last section. The section table, the
 // image size, the size of initialised data, the resource and relocation
 // directory entries and the checksum field are brought up to date; bytes

@@ -207,9 +207,10 @@ TEST_F(ModuleTest, DamagedModulesAreRefusedWithNothingWritten) {
   m[optional + 96 + 32] = 0x10;  // a certificate
   refused(m, PeError::kSigned, "signed");
   m = withResources_;
-  // The relocations renamed: a section the writer cannot move.
+  // The relocations no longer discardable: a section the writer cannot move.
   size_t table = optional + (withResources_[pe + 20] | withResources_[pe + 21] << 8);
-  m[table + 8 * 40 + 1] = 'x';
+  ASSERT_EQ(m[table + 8 * 40 + 1], 'r');
+  m[table + 8 * 40 + 39] &= static_cast<uint8_t>(~0x02);
   refused(m, PeError::kSectionAfterResources, "data section after the resources");
 }
 

@@ -82,6 +82,10 @@ bool bindResources(const std::wstring& targetPath, const std::vector<ResEntry>& 
   if (!readModule(targetPath, module, message)) return false;
   std::vector<uint8_t> out;
   tw::PeError error = tw::replacePeResources(module, entries, out);
+  if (error == tw::PeError::kNotAModule || error == tw::PeError::kHeaderPastEnd) {
+    message = L"\"" + targetPath + L"\" is not a module: " + widen(tw::peErrorText(error));
+    return false;
+  }
   if (error != tw::PeError::kOk) {
     message = L"\"" + targetPath + L"\" cannot take the resources: " + widen(tw::peErrorText(error));
     return false;
