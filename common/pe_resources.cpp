@@ -2,6 +2,7 @@
 #include "common/pe_resources.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <map>
 
@@ -443,6 +444,14 @@ bool peFixedFileVersion(const std::vector<uint8_t>& module, uint32_t& versionMS,
     return true;
   }
   return false;
+}
+
+std::string peVersionDigits(const std::vector<uint8_t>& module) {
+  uint32_t ms = 0, ls = 0;
+  if (!peFixedFileVersion(module, ms, ls)) ms = ls = 0;
+  char digits[17];
+  std::snprintf(digits, sizeof digits, "%08lX%08lX", static_cast<unsigned long>(ls), static_cast<unsigned long>(ms));
+  return digits;
 }
 
 }  // namespace tw

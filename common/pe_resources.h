@@ -53,6 +53,12 @@ const char* peErrorText(PeError error);
 // and least significant halves; false when it has none or it is damaged.
 bool peFixedFileVersion(const std::vector<uint8_t>& module, uint32_t& versionMS, uint32_t& versionLS);
 
+// The version digits that name "Hoehere Version" files in a cabinet: sixteen
+// upper-case hex digits, the least significant half of the fixed file
+// version (release.build) first, then the most significant (major.minor);
+// all zero when the module has no version resource.
+std::string peVersionDigits(const std::vector<uint8_t>& module);
+
 // The image checksum of the file as the loader's checksum routine computes
 // it (the checksum field itself counted as zero).
 uint32_t peImageChecksum(const std::vector<uint8_t>& module, size_t checksumOffset);

@@ -114,6 +114,12 @@ TEST_F(ModuleTest, ReadsWhatTheResourceCompilerWrote) {
   EXPECT_EQ(ms, 0x00010002u);
   EXPECT_EQ(ls, 0x00030004u);
   EXPECT_FALSE(peFixedFileVersion(bare_, ms, ls));
+  EXPECT_EQ(peVersionDigits(withResources_), "0003000400010002");
+  EXPECT_EQ(peVersionDigits(bare_), "0000000000000000");
+  // A version resource cut short is no version.
+  std::vector<uint8_t> out;
+  ASSERT_EQ(replacePeResources(withResources_, {entry(16, 1, 1033, std::string(50, 'v'))}, out), PeError::kOk);
+  EXPECT_EQ(peVersionDigits(out), "0000000000000000");
 }
 
 TEST_F(ModuleTest, ReplacesSameNamedResourcesOfEveryLanguageBeforeTheRelocations) {
