@@ -3,6 +3,9 @@
 // our reader and with the cross toolchain's objdump, and on damaged modules.
 #include "common/pe_resources.h"
 
+#include "builder/build/pe_language_module.h"
+#include "common/string_block.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -218,6 +221,28 @@ TEST_F(ModuleTest, DamagedModulesAreRefusedWithNothingWritten) {
   ASSERT_EQ(m[table + 8 * 40 + 1], 'r');
   m[table + 8 * 40 + 39] &= static_cast<uint8_t>(~0x02);
   refused(m, PeError::kSectionAfterResources, "data section after the resources");
+}
+
+TEST_F(ModuleTest, LanguageModuleFromBytesPrefersTheNeutralLanguage) {
+  PeLanguageModule module;
+  EXPECT_FALSE(module.load({'M', 'Z', 0}));
+  EXPECT_EQ(module.text(0), "");
+  // The compiled module has string 1 in English and German only: the first
+  // in directory order (German, 1031) is taken.
+  ASSERT_TRUE(module.load(withResources_));
+  EXPECT_EQ(module.text(1), "erste");
+  EXPECT_EQ(module.text(5), "");
+  std::vector<uint8_t> out;
+  std::vector<ResEntry> added = {entry(6, 626, 0, ""), entry(6, 626, 1033, "")};
+  added[0].data = encodeStringBlock({"", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "Deutsch \xFC"});
+  added[1].data = encodeStringBlock({"", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "English"});
+  ASSERT_EQ(replacePeResources(withResources_, added, out), PeError::kOk);
+  ASSERT_TRUE(module.load(out));
+  EXPECT_EQ(module.text(10015), "Deutsch \xFC");
+  std::vector<uint8_t> data;
+  EXPECT_TRUE(module.findResource(10, 900, data) == false);
+  ASSERT_TRUE(module.findResource(16, 1, data));
+  EXPECT_GT(data.size(), 56u);
 }
 
 }  // namespace
