@@ -37,6 +37,9 @@ struct Section {
   uint32_t virtualSize, virtualAddress, rawSize, rawPointer;
 };
 
+// How far a section reaches in memory, as the loader takes it.
+uint32_t extent(const Section& s) { return s.virtualSize ? s.virtualSize : s.rawSize; }
+
 struct Layout {
   size_t optional = 0;  // offset of the optional header
   size_t sectionTable = 0;
@@ -64,6 +67,7 @@ PeError parseLayout(const std::vector<uint8_t>& b, Layout& l) {
   if (!l.sectionAlignment || !l.fileAlignment || l.fileAlignment > l.sectionAlignment) return PeError::kNotAModule;
   l.sectionTable = l.optional + optionalSize;
   if (l.sectionTable + kSectionHeaderSize * count > b.size()) return PeError::kHeaderPastEnd;
+  if (l.sectionTable + kSectionHeaderSize * count > l.sizeOfHeaders) return PeError::kHeaderPastEnd;
   for (uint16_t i = 0; i < count; ++i) {
     Section s{};
     s.header = l.sectionTable + kSectionHeaderSize * i;
@@ -72,8 +76,14 @@ PeError parseLayout(const std::vector<uint8_t>& b, Layout& l) {
     s.virtualAddress = get32(b, s.header + 12);
     s.rawSize = get32(b, s.header + 16);
     s.rawPointer = get32(b, s.header + 20);
-    if (s.rawSize && uint64_t(s.rawPointer) + s.rawSize > b.size()) return PeError::kBadSection;
-    if (i && s.virtualAddress < l.sections.back().virtualAddress) return PeError::kBadSection;
+    if (s.rawSize && (uint64_t(s.rawPointer) + s.rawSize > b.size() || s.rawPointer < l.sizeOfHeaders))
+      return PeError::kBadSection;
+    // A 32-bit image lies below 2 GB, each section on its alignment.
+    if (s.virtualAddress % l.sectionAlignment || uint64_t(s.virtualAddress) + extent(s) > 0x7FFFFFFFu)
+      return PeError::kBadSection;
+    if (i && s.virtualAddress < alignUp(uint64_t(l.sections.back().virtualAddress) + extent(l.sections.back()),
+                                        l.sectionAlignment))
+      return PeError::kBadSection;
     l.sections.push_back(s);
   }
   return PeError::kOk;
@@ -84,7 +94,7 @@ int resourceSection(const std::vector<uint8_t>& b, const Layout& l) {
   uint32_t rva = l.directoryCount > kDirectoryResources ? get32(b, l.directory(kDirectoryResources)) : 0;
   for (size_t i = 0; i < l.sections.size(); ++i) {
     const Section& s = l.sections[i];
-    if (rva ? (rva >= s.virtualAddress && rva < s.virtualAddress + std::max(s.virtualSize, s.rawSize))
+    if (rva ? (rva >= s.virtualAddress && rva < s.virtualAddress + extent(s))
             : std::strcmp(s.name, ".rsrc") == 0)
       return static_cast<int>(i);
   }
@@ -348,10 +358,18 @@ PeError replacePeResources(const std::vector<uint8_t>& module, const std::vector
       bool discardable = (get32(module, s.header + 36) & kSectionDiscardable) != 0;
       if (!discardable || (s.rawSize && s.rawPointer < rsrc.rawPointer)) return PeError::kSectionAfterResources;
       uint32_t debug = l.directoryCount > kDirectoryDebug ? get32(module, l.directory(kDirectoryDebug)) : 0;
-      if (debug >= s.virtualAddress && debug < s.virtualAddress + std::max(s.virtualSize, s.rawSize))
+      if (debug >= s.virtualAddress && debug < s.virtualAddress + extent(s))
         return PeError::kSectionAfterResources;  // its entries hold file offsets
       moved.push_back(s);
     }
+    // The sections before stay where they are: none may keep data behind
+    // the resources, which the new section overwrites.
+    for (size_t i = 0; i < static_cast<size_t>(index); ++i) {
+      const Section& s = l.sections[i];
+      if (s.rawSize && uint64_t(s.rawPointer) + s.rawSize > rsrc.rawPointer) return PeError::kSectionAfterResources;
+    }
+    if (rsrc.rawSize && rsrc.rawPointer + rsrc.rawSize > module.size()) return PeError::kBadSection;
+    if (!rsrc.rawSize || rsrc.rawPointer % l.fileAlignment != 0) return PeError::kBadSection;
   } else {
     size_t end = l.sectionTable + kSectionHeaderSize * (sectionCount + 1);
     uint32_t firstRaw = rawEnd;
@@ -362,7 +380,7 @@ PeError replacePeResources(const std::vector<uint8_t>& module, const std::vector
     rsrc.header = l.sectionTable + kSectionHeaderSize * sectionCount;
     std::memcpy(rsrc.name, ".rsrc\0\0\0", 8);
     rsrc.virtualAddress = static_cast<uint32_t>(
-        alignUp(uint64_t(last.virtualAddress) + std::max(last.virtualSize, last.rawSize), l.sectionAlignment));
+        alignUp(uint64_t(last.virtualAddress) + extent(last), l.sectionAlignment));
     rsrc.rawPointer = static_cast<uint32_t>(alignUp(rawEnd, l.fileAlignment));
   }
 
@@ -370,7 +388,6 @@ PeError replacePeResources(const std::vector<uint8_t>& module, const std::vector
   uint64_t newRaw = alignUp(section.size(), l.fileAlignment);
   // The file up to the resources stays as it was (headers patched below).
   uint64_t head = rsrc.rawPointer;
-  if (head > module.size()) head = module.size();
   out.assign(module.begin(), module.begin() + static_cast<ptrdiff_t>(std::min<uint64_t>(head, rawEnd)));
   out.resize(static_cast<size_t>(head), 0);
   out.insert(out.end(), section.begin(), section.end());
@@ -384,7 +401,7 @@ PeError replacePeResources(const std::vector<uint8_t>& module, const std::vector
     s.virtualAddress = static_cast<uint32_t>(nextVirtual);
     s.rawPointer = static_cast<uint32_t>(pointer);
     shifts.emplace_back(old, int64_t(s.virtualAddress) - old.virtualAddress);
-    nextVirtual = alignUp(nextVirtual + std::max(s.virtualSize, s.rawSize), l.sectionAlignment);
+    nextVirtual = alignUp(nextVirtual + extent(s), l.sectionAlignment);
   }
   if (rawEnd < module.size()) out.insert(out.end(), module.begin() + rawEnd, module.end());
   if (nextVirtual > 0xFFFFFFFFull || head + newRaw > 0x7FFFFFFFull || out.size() < newRaw) return PeError::kTooLarge;
@@ -415,7 +432,7 @@ PeError replacePeResources(const std::vector<uint8_t>& module, const std::vector
     uint32_t rva = get32(module, l.directory(d));
     for (auto& shift : shifts) {
       const Section& old = shift.first;
-      if (rva && rva >= old.virtualAddress && rva < old.virtualAddress + std::max(old.virtualSize, old.rawSize))
+      if (rva && rva >= old.virtualAddress && rva < old.virtualAddress + extent(old))
         put32(out, l.directory(d), static_cast<uint32_t>(rva + shift.second));
     }
   }
