@@ -1,4 +1,7 @@
-// Reading a file's fixed version for its name in the cabinet.
+// Reading a file's fixed version for its name in the cabinet: with the
+// portable reader the host build uses too, so both name files alike; only a
+// file that is no 32-bit module (an old 16-bit one) is left to the system's
+// version functions.
 #include "builder/file_version.h"
 
 #include <windows.h>
@@ -6,9 +9,13 @@
 #include <cstdio>
 #include <vector>
 
-namespace tw {
+#include "builder/win32_file_system.h"
+#include "common/pe_resources.h"
 
-std::string versionDigits(const std::string& path) {
+namespace tw {
+namespace {
+
+std::string systemVersionDigits(const std::string& path) {
   DWORD ms = 0, ls = 0, ignored = 0;
   DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
   if (size) {
@@ -24,6 +31,17 @@ std::string versionDigits(const std::string& path) {
   char digits[17];
   std::snprintf(digits, sizeof digits, "%08lX%08lX", static_cast<unsigned long>(ls), static_cast<unsigned long>(ms));
   return digits;
+}
+
+}  // namespace
+
+std::string versionDigits(const std::string& path) {
+  Win32FileSystem files;
+  std::vector<uint8_t> bytes;
+  std::vector<ResEntry> resources;
+  if (files.readFile(path, bytes) == FileReadStatus::Ok && readPeResources(bytes, resources) == PeError::kOk)
+    return peVersionDigits(bytes);
+  return systemVersionDigits(path);
 }
 
 }  // namespace tw

@@ -47,6 +47,27 @@ void copyInto(const std::string& from, const std::string& to, const std::string&
                    failureText(code) + "." + kAborted);
 }
 
+// Gives `to` the last-write time of `from`: the resource DLL, rewritten by
+// the binder, enters its cabinet with the time of the DLL it was made from,
+// so that the build's own clock never reaches the package.
+void keepWriteTime(const std::string& from, const std::string& to) {
+  FILETIME written{};
+  HANDLE source = CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  bool known = source != INVALID_HANDLE_VALUE && GetFileTime(source, nullptr, nullptr, &written);
+  DWORD code = GetLastError();
+  if (source != INVALID_HANDLE_VALUE) CloseHandle(source);
+  HANDLE target = known ? CreateFileA(to.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr)
+                        : INVALID_HANDLE_VALUE;
+  bool set = target != INVALID_HANDLE_VALUE && SetFileTime(target, nullptr, nullptr, &written);
+  if (known) code = GetLastError();
+  if (target != INVALID_HANDLE_VALUE) CloseHandle(target);
+  if (!set)
+    throw BuildError("Die Zeit der Datei \"" + to + "\" kann nicht gesetzt werden: " + failureText(code) + "." +
+                     kAborted);
+}
+
 // Whether two existing names are one file or folder on one volume.
 bool sameFile(const std::string& a, const std::string& b) {
   auto identity = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
@@ -375,7 +396,8 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
       throw BuildError(packageWriteFailure(packagePath, failureText(GetLastError())));
     temporaryPackage = temporaryName;
     copyInto(folder + "ZETUBODY.EXE", temporaryPackage, packagePath, true);
-    copyInto(folder + (p.EditCustomDll.empty() ? std::string("ZETUSUM.DLL") : p.EditCustomDll), setupDll, setupDll);
+    const std::string runtimeDll = folder + (p.EditCustomDll.empty() ? std::string("ZETUSUM.DLL") : p.EditCustomDll);
+    copyInto(runtimeDll, setupDll, setupDll);
 
     SourceFiles sources(env.files, reporter, p.ProjectPath);
     uint16_t iconCounter = 1;
@@ -383,6 +405,7 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
     profile.push_back(fileChecksResource(folder));
     writeResourceFile(work.path() + "_SETUP.RES", profile);
     bindResources(folder, setupDll, work.path() + "_SETUP.RES");
+    keepWriteTime(runtimeDll, setupDll);
 
     std::string dispatcherRes = work.path() + "_ZETUBDY.RES";
     writeResourceFile(dispatcherRes, dispatcherResources(p, env.language, iconCounter, folder));

@@ -1,6 +1,7 @@
 // tamblix: prints a project as JSON, or resaves it in the current version.
 //   tamblix dump FILE.tbw
 //   tamblix resave IN.tbw OUT.tbw
+//   tamblix bind MODULE FILE.RES   (binds a resource file into a module as rsrc does)
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -8,6 +9,8 @@
 #include "builder/project/project_io.h"
 #include "builder/project/project_json.h"
 #include "common/cp1252.h"
+#include "common/pe_resources.h"
+#include "common/res_file.h"
 #include "common/std_file_system.h"
 
 namespace {
@@ -29,10 +32,45 @@ bool load(tw::FileSystem& files, const char* path, tw::ProjectDocument& project)
   return status.ok();
 }
 
+// Binds with the same portable writer as the Win32 binder; the module is
+// replaced only when the whole new one has been written.
+int bind(tw::FileSystem& files, const std::string& module, const std::string& resFile) {
+  std::vector<uint8_t> moduleBytes, resBytes;
+  if (files.readFile(module, moduleBytes) != tw::FileReadStatus::Ok) {
+    std::fprintf(stderr, "tamblix: cannot read \"%s\"\n", module.c_str());
+    return 1;
+  }
+  if (files.readFile(resFile, resBytes) != tw::FileReadStatus::Ok) {
+    std::fprintf(stderr, "tamblix: cannot read \"%s\"\n", resFile.c_str());
+    return 1;
+  }
+  std::vector<ResEntry> entries;
+  ResError resError = readResFile(resBytes.data(), resBytes.size(), entries);
+  if (resError != ResError::kOk) {
+    std::fprintf(stderr, "tamblix: \"%s\" is damaged: %s\n", resFile.c_str(), resErrorText(resError));
+    return 1;
+  }
+  std::vector<uint8_t> out;
+  tw::PeError error = tw::replacePeResources(moduleBytes, entries, out);
+  if (error != tw::PeError::kOk) {
+    std::fprintf(stderr, "tamblix: \"%s\" cannot take the resources: %s\n", module.c_str(),
+                 tw::peErrorText(error));
+    return 1;
+  }
+  const std::string temporary = module + ".tamblix-new";
+  if (!files.writeFile(temporary, out.data(), out.size()) || std::rename(temporary.c_str(), module.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    std::fprintf(stderr, "tamblix: cannot write \"%s\"\n", module.c_str());
+    return 1;
+  }
+  return 0;
+}
+
 int usage() {
   std::fprintf(stderr,
                "usage: tamblix dump FILE.tbw\n"
-               "       tamblix resave IN.tbw OUT.tbw\n");
+               "       tamblix resave IN.tbw OUT.tbw\n"
+               "       tamblix bind MODULE FILE.RES\n");
   return 2;
 }
 
@@ -59,5 +97,6 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
+  if (argc == 4 && std::strcmp(argv[1], "bind") == 0) return bind(files, argv[2], argv[3]);
   return usage();
 }

@@ -16,3 +16,9 @@ tw_wine_test(NAME builder_safety
   TIMEOUT 600
   ENV TW_PROFILE_PROBE=$<TARGET_FILE:profile_probe> TW_HOLD_FILE=$<TARGET_FILE:hold_file>
     TW_CABXPD_PROBE=$<TARGET_FILE:cabxpd32_probe>)
+
+# Two builds of the demo give the same bytes.
+tw_wine_test(NAME builder_reproducible
+  SCRIPT ${CMAKE_CURRENT_LIST_DIR}/reproducible_test.sh
+  DEPENDS demo_folder tamblix_exe zetubody cabxpd32 cabinet_dll zetusum_dll zetusum_exe rsrc zeturfd german english
+  TIMEOUT 300)
