@@ -1,85 +1,16 @@
 // The entry-tree walks of the registration run against an in-memory registry.
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
-
 #include "setup/core/registry_entry_tree.h"
+#include "tests/support/memory_registry.h"
 
 namespace tw {
 namespace {
 
-// Keys by full path ("HKLM\\Software\\X"); handles are indices into a list
-// of opened paths, so a leaked handle shows in `openCount`.
-class FakeRegistry final : public RegistryKeys {
- public:
-  struct Value {
-    uint32_t type;
-    std::string data;
-  };
-  std::map<std::string, std::map<std::string, Value>> keys;
-  std::set<std::string> refused;  // paths that cannot be created
-  int openCount = 0;
+using FakeRegistry = test::MemoryRegistry;
 
-  FakeRegistry() {
-    for (const char* r : {"HKCR", "HKCU", "HKLM"}) keys[r];
-  }
-  Key root(RegistryRoot r) override {
-    return handle(r == RegistryRoot::ClassesRoot ? "HKCR" : r == RegistryRoot::CurrentUser ? "HKCU" : "HKLM");
-  }
-  bool open(Key parent, const std::string& path, bool create, Key& out) override {
-    std::string full = paths_[parent] + "\\" + path;
-    if (!keys.count(full)) {
-      if (!create) return false;
-      for (size_t at = paths_[parent].size() + 1; at <= full.size(); ++at) {
-        if (at < full.size() && full[at] != '\\') continue;
-        std::string level = full.substr(0, at);
-        if (refused.count(level)) return false;
-        keys[level];
-      }
-    }
-    ++openCount;
-    out = handle(full);
-    return true;
-  }
-  void close(Key) override { --openCount; }
-  bool setValue(Key key, const std::string& name, uint32_t type, const void* data, size_t size) override {
-    keys[paths_[key]][name] = Value{type, std::string(static_cast<const char*>(data), size)};
-    return true;
-  }
-  void deleteValue(Key key, const std::string& name) override { keys[paths_[key]].erase(name); }
-  bool deleteKey(Key parent, const std::string& path) override {
-    std::string full = paths_[parent] + "\\" + path;
-    if (!keys.count(full) || !children(full).empty()) return false;
-    keys.erase(full);
-    return true;
-  }
-  std::vector<std::string> subkeys(Key key) override { return children(paths_[key]); }
-  bool isEmpty(Key key) override { return children(paths_[key]).empty() && keys[paths_[key]].empty(); }
-
-  bool has(const std::string& path) const { return keys.count(path) != 0; }
-  const Value* value(const std::string& path, const std::string& name) const {
-    auto k = keys.find(path);
-    if (k == keys.end()) return nullptr;
-    auto v = k->second.find(name);
-    return v == k->second.end() ? nullptr : &v->second;
-  }
-
- private:
-  std::vector<std::string> paths_{""};
-  Key handle(const std::string& path) {
-    paths_.push_back(path);
-    return paths_.size() - 1;
-  }
-  std::vector<std::string> children(const std::string& path) const {
-    std::vector<std::string> out;
-    std::string prefix = path + "\\";
-    for (auto it = keys.lower_bound(prefix); it != keys.end() && it->first.compare(0, prefix.size(), prefix) == 0;
-         ++it)
-      if (it->first.find('\\', prefix.size()) == std::string::npos) out.push_back(it->first.substr(prefix.size()));
-    return out;
-  }
-};
+// A value's data as text, for comparing.
+std::string bytes(const FakeRegistry::Value* v) { return std::string(v->data.begin(), v->data.end()); }
 
 std::string expandX(const std::string& text) {
   std::string out = text;
@@ -120,16 +51,16 @@ TEST(RegistryEntryTree, WritesEveryValueKind) {
   const std::string k = "HKCU\\Software\\Firma";
   ASSERT_TRUE(reg.value(k, ""));
   EXPECT_EQ(reg.value(k, "")->type, kRegString);
-  EXPECT_EQ(reg.value(k, "")->data, "abc");  // three characters, no terminating zero
+  EXPECT_EQ(bytes(reg.value(k, "")), "abc");  // three characters, no terminating zero
   ASSERT_TRUE(reg.value(k, "PfadC:\\X"));     // the name goes through the aliases too
-  EXPECT_EQ(reg.value(k, "PfadC:\\X")->data, "C:\\X\\Daten");
+  EXPECT_EQ(bytes(reg.value(k, "PfadC:\\X")), "C:\\X\\Daten");
   EXPECT_EQ(reg.value(k, "Erw")->type, kRegExpandString);
   EXPECT_EQ(reg.value(k, "Bin")->type, kRegBinary);
-  EXPECT_EQ(reg.value(k, "Bin")->data, std::string("\x01\x00\x02", 3));  // raw, zero bytes kept
+  EXPECT_EQ(bytes(reg.value(k, "Bin")), std::string("\x01\x00\x02", 3));  // raw, zero bytes kept
   EXPECT_EQ(reg.value(k, "Zahl")->type, kRegDword);
-  EXPECT_EQ(reg.value(k, "Zahl")->data, std::string("\x1A\0\0\0", 4));
+  EXPECT_EQ(bytes(reg.value(k, "Zahl")), std::string("\x1A\0\0\0", 4));
   ASSERT_TRUE(reg.value(k, "Kaputt"));  // invalid digits: the value without data
-  EXPECT_EQ(reg.value(k, "Kaputt")->data, "");
+  EXPECT_EQ(bytes(reg.value(k, "Kaputt")), "");
   EXPECT_FALSE(reg.value(k, "(Standard)"));
   EXPECT_EQ(reg.openCount, 0);
 }
@@ -159,9 +90,9 @@ TEST(RegistryEntryTree, RemovalFollowsTheKeyRules) {
                                  value(2, 4, "F", "2A"), key(1, 0, "Bleibt"), value(2, 1, "B", "1")});
   writeComponentTree(reg, RegistryRoot::CurrentUser, c, expandX);
   const std::string app = "HKCU\\Software\\Firma\\App";
-  reg.keys[app + "\\Ganz\\Fremd\\Tief"]["x"] = {kRegString, "fremd"};  // written by the application
+  reg.put(app + "\\Ganz\\Fremd\\Tief", "x", "fremd");  // written by the application
   reg.keys[app + "\\Ganz\\Fremd"];
-  reg.keys[app + "\\Fremd"]["Eigenes"] = {kRegString, "fremd"};
+  reg.put(app + "\\Fremd", "Eigenes", "fremd");
 
   removeComponentTree(reg, RegistryRoot::CurrentUser, c, expandX);
   EXPECT_FALSE(reg.has(app + "\\Ganz"));          // rule 1: with the subkeys nobody installed
@@ -190,13 +121,13 @@ TEST(RegistryEntryTree, KeyAndEmptyParentsStopAtTheFirstNonEmptyOrTheLimit) {
   reg.keys["HKCU\\Software\\Firma\\Andere"];
   reg.keys["HKCU\\Software\\Firma\\App"];
   reg.keys["HKCU\\Software\\Firma\\App\\1.0"];
-  reg.keys["HKCU\\Software\\Firma\\App\\1.0\\.INSTALL"]["TYPE"] = {kRegString, "ADMIN"};
+  reg.put("HKCU\\Software\\Firma\\App\\1.0\\.INSTALL", "TYPE", "ADMIN");
   EXPECT_EQ(deleteKeyAndEmptyParents(reg, RegistryRoot::CurrentUser, "Software\\Firma\\App\\1.0\\.INSTALL", 5), 3);
   EXPECT_FALSE(reg.has("HKCU\\Software\\Firma\\App"));
   EXPECT_TRUE(reg.has("HKCU\\Software\\Firma"));
 
   for (const char* k : {"HKLM\\Software", "HKLM\\Software\\Firma", "HKLM\\Software\\Firma\\App"}) reg.keys[k];
-  reg.keys["HKLM\\Software\\Firma\\App\\1.0"]["User"] = {kRegString, "Eva"};
+  reg.put("HKLM\\Software\\Firma\\App\\1.0", "User", "Eva");
   EXPECT_EQ(deleteKeyAndEmptyParents(reg, RegistryRoot::LocalMachine, "Software\\Firma\\App\\1.0", 2), 2);
   EXPECT_TRUE(reg.has("HKLM\\Software\\Firma"));
   EXPECT_EQ(deleteKeyAndEmptyParents(reg, RegistryRoot::LocalMachine, "Software\\Nie", 3), 0);

@@ -68,6 +68,14 @@ class MemoryRegistry final : public RegistryKeys {
     return true;
   }
 
+  bool has(const std::string& path) const { return keys.count(path) != 0; }
+  const Value* value(const std::string& path, const std::string& name) const {
+    auto k = keys.find(path);
+    if (k == keys.end()) return nullptr;
+    auto v = k->second.find(name);
+    return v == k->second.end() ? nullptr : &v->second;
+  }
+
   void put(const std::string& path, const std::string& name, const std::string& text) {
     for (size_t at = 0; (at = path.find('\\', at + 1)) != std::string::npos;) keys[path.substr(0, at)];
     keys[path][name] = Value{1, std::vector<uint8_t>(text.begin(), text.end())};
