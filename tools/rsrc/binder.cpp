@@ -6,6 +6,7 @@
 
 #include "common/pe_resources.h"
 #include "tools/rsrc/console.h"
+#include "tools/rsrc/whole_file.h"
 
 #include <windows.h>
 
@@ -15,34 +16,6 @@ std::wstring widen(const char* text) {
   std::wstring out;
   while (*text != '\0') out.push_back(wchar_t(uint8_t(*text++)));
   return out;
-}
-
-bool readModule(const std::wstring& path, std::vector<uint8_t>& bytes, std::wstring& message) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    message = L"cannot open \"" + path + L"\": " + systemErrorText(GetLastError());
-    return false;
-  }
-  DWORD high = 0;
-  DWORD size = GetFileSize(file, &high);
-  bool ok = false;
-  if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
-    message = L"cannot read \"" + path + L"\": " + systemErrorText(GetLastError());
-  } else if (high != 0 || size > 0x7FFFFFFF) {
-    message = L"\"" + path + L"\" is too large for a module";
-  } else {
-    bytes.resize(size);
-    DWORD got = 0;
-    if (size != 0 && !ReadFile(file, bytes.data(), size, &got, nullptr))
-      message = L"cannot read \"" + path + L"\": " + systemErrorText(GetLastError());
-    else if (got != size)
-      message = L"cannot read \"" + path + L"\": file changed while reading";
-    else
-      ok = true;
-  }
-  CloseHandle(file);
-  return ok;
 }
 
 // Writes the new module under a name of its own beside the old one, then
@@ -79,7 +52,7 @@ bool bindResources(const std::wstring& targetPath, const std::vector<ResEntry>& 
                    std::wstring& message, std::wstring& warnings) {
   (void)warnings;
   std::vector<uint8_t> module;
-  if (!readModule(targetPath, module, message)) return false;
+  if (!readWholeFile(targetPath, 0x7FFFFFFF, L"module", module, message)) return false;
   std::vector<uint8_t> out;
   tw::PeError error = tw::replacePeResources(module, entries, out);
   if (error == tw::PeError::kNotAModule || error == tw::PeError::kHeaderPastEnd) {

@@ -7,6 +7,7 @@
 #include "common/res_file.h"
 #include "tools/rsrc/binder.h"
 #include "tools/rsrc/console.h"
+#include "tools/rsrc/whole_file.h"
 
 #include <windows.h>
 
@@ -22,35 +23,6 @@ constexpr int kExitUsage = 2;
 // Resource files come from the builder and stay small; anything larger
 // than this is not one.
 constexpr DWORD kMaxResFileSize = 256u * 1024 * 1024;
-
-bool readWholeFile(const std::wstring& path, std::vector<uint8_t>& bytes,
-                   std::wstring& message) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    message = L"cannot open \"" + path + L"\": " + systemErrorText(GetLastError());
-    return false;
-  }
-  DWORD high = 0;
-  DWORD size = GetFileSize(file, &high);
-  bool ok = false;
-  if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
-    message = L"cannot read \"" + path + L"\": " + systemErrorText(GetLastError());
-  } else if (high != 0 || size > kMaxResFileSize) {
-    message = L"\"" + path + L"\" is too large for a resource file";
-  } else {
-    bytes.resize(size);
-    DWORD got = 0;
-    if (size != 0 && !ReadFile(file, bytes.data(), size, &got, nullptr))
-      message = L"cannot read \"" + path + L"\": " + systemErrorText(GetLastError());
-    else if (got != size)
-      message = L"cannot read \"" + path + L"\": file changed while reading";
-    else
-      ok = true;
-  }
-  CloseHandle(file);
-  return ok;
-}
 
 std::wstring widen(const char* text) {
   std::wstring out;
@@ -70,7 +42,7 @@ int run(int argc, wchar_t** argv) {
   const std::wstring resPath = argv[2];
   std::wstring message;
   std::vector<uint8_t> bytes;
-  if (!readWholeFile(resPath, bytes, message)) {
+  if (!readWholeFile(resPath, kMaxResFileSize, L"resource file", bytes, message)) {
     writeError(L"rsrc: " + message);
     return kExitFailed;
   }
