@@ -436,6 +436,14 @@ PeError replacePeResources(const std::vector<uint8_t>& module, const std::vector
         put32(out, l.directory(d), static_cast<uint32_t>(rva + shift.second));
     }
   }
+  // The debug directory's entries hold file offsets: as where it stood, it
+  // may not come to lie in a section that moved (a directory pointing past
+  // the resources may land there once they change size).
+  if (l.directoryCount > kDirectoryDebug) {
+    uint32_t debug = get32(out, l.directory(kDirectoryDebug));
+    for (const Section& s : moved)
+      if (debug >= s.virtualAddress && debug < s.virtualAddress + extent(s)) return PeError::kSectionAfterResources;
+  }
   // A symbol table in the bytes after the sections moves with them.
   size_t pe = get32(module, 0x3C);
   uint32_t symbols = get32(module, pe + 12);
