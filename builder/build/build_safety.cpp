@@ -44,24 +44,32 @@ std::string trimmedSegment(std::string segment) {
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 void addAdvertisementSeries(const ProjectDocument& p, std::vector<std::string>& out) {
-  std::string name = p.EditAdvert;
-  size_t dot = name.find_last_of('.');
-  size_t sep = name.find_last_of("\\/:");
-  std::string extension;
-  if (dot != std::string::npos && (sep == std::string::npos || dot > sep)) {
-    extension = name.substr(dot);
-    name.resize(dot);
-  }
-  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-  if (name.size() < 2 || !isDigit(name[name.size() - 2]) || !isDigit(name.back())) return;
-  int first = (name[name.size() - 2] - '0') * 10 + (name.back() - '0');
-  std::string stem = name.substr(0, name.size() - 2);
-  for (int n = first; n <= 99; ++n)
-    out.push_back(resolveProjectFile(p.ProjectPath, stem + static_cast<char>('0' + n / 10) +
-                                                        static_cast<char>('0' + n % 10) + extension));
+  AdvertisementSeries series;
+  if (!parseAdvertisementSeries(p.EditAdvert, series)) return;
+  for (int n = series.first; n <= 99; ++n) out.push_back(resolveProjectFile(p.ProjectPath, series.name(n)));
 }
 
 }  // namespace
+
+bool parseAdvertisementSeries(const std::string& firstPicture, AdvertisementSeries& series) {
+  std::string name = firstPicture;
+  size_t dot = name.find_last_of('.');
+  size_t sep = name.find_last_of("\\/:");
+  series.extension.clear();
+  if (dot != std::string::npos && (sep == std::string::npos || dot > sep)) {
+    series.extension = name.substr(dot);
+    name.resize(dot);
+  }
+  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  if (name.size() < 2 || !isDigit(name[name.size() - 2]) || !isDigit(name.back())) return false;
+  series.first = (name[name.size() - 2] - '0') * 10 + (name.back() - '0');
+  series.stem = name.substr(0, name.size() - 2);
+  return true;
+}
+
+std::string AdvertisementSeries::name(int n) const {
+  return stem + static_cast<char>('0' + n / 10) + static_cast<char>('0' + n % 10) + extension;
+}
 
 std::string comparablePath(const std::string& fullPath) {
   std::string path = fullPath;

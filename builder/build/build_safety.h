@@ -14,6 +14,16 @@
 
 namespace tw {
 
+// An advertisement series named by its first picture, "stemNN.ext": the
+// pictures stemNN.ext, stem(NN+1).ext, ... up to 99.
+struct AdvertisementSeries {
+  std::string stem, extension;
+  int first = 0;
+  std::string name(int n) const;  // the picture with number n (two digits)
+};
+// False when the name does not end in two digits before its extension.
+bool parseAdvertisementSeries(const std::string& firstPicture, AdvertisementSeries& series);
+
 // A full path in the form paths are compared in: "/" as "\", "." and ".."
 // steps resolved, no trailing separator, letters folded to lower case as
 // the file system compares them (CP1252).

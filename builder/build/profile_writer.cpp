@@ -1,6 +1,7 @@
 // Writing the install profile in its fixed order.
 #include "builder/build/profile_writer.h"
 
+#include "builder/build/build_safety.h"
 #include "builder/build/profile_records.h"
 #include "builder/project/project_file.h"
 #include "common/string_block.h"
@@ -119,29 +120,15 @@ void ProfileWriter::copyLanguageStrings() {
 }
 
 void ProfileWriter::writeAdvertisements(const std::string& caption) {
-  std::string name = project_.EditAdvert;
-  size_t dot = name.find_last_of('.');
-  size_t sep = name.find_last_of("\\/:");
-  std::string extension;
-  if (dot != std::string::npos && (sep == std::string::npos || dot > sep)) {
-    extension = name.substr(dot);
-    name.resize(dot);
-  }
-  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-  if (name.size() < 2 || !isDigit(name[name.size() - 2]) || !isDigit(name.back())) {
+  AdvertisementSeries series;
+  if (!parseAdvertisementSeries(project_.EditAdvert, series)) {
     reporter_.message("Falsches Datei- oder Dateinamenformat der Werbebilder!\r\n"
                       "Die letzten beiden Ziffern des Dateinamen m\xFCssen Zahlenwerte sein!",
                       kBuilderTitle, MessageIcon::Exclamation);
     return;
   }
-  int n = (name[name.size() - 2] - '0') * 10 + (name.back() - '0');
-  while (sources_.exists(name + extension)) {
-    addBitmap(name + extension, caption, static_cast<uint16_t>(200 + n));
-    ++n;
-    if (n > 99) break;
-    name.resize(name.size() - (n > 9 ? 2 : 1));
-    name += std::to_string(n);
-  }
+  for (int n = series.first; n <= 99 && sources_.exists(series.name(n)); ++n)
+    addBitmap(series.name(n), caption, static_cast<uint16_t>(200 + n));
 }
 
 void ProfileWriter::writeDialogSequence() {
