@@ -24,16 +24,16 @@ constexpr int32_t kTranslationSize = 0x04000000;
 
 // Chains link positions with equal four-byte heads; a direct table keeps
 // the last position of each three-byte head for the short matches.
-constexpr unsigned kHashBits = 17;
+constexpr unsigned kHashBits = 19;
 constexpr unsigned kHash3Bits = 15;
 constexpr size_t kScratchBytes = 2 * kFrameSize + 4096;
 
 // Search effort: chain candidates tried per position, the length after
 // which only a quarter of the rest is tried, and the length at which a
 // match is taken without looking further.
-constexpr unsigned kMaxChain = 32;
+constexpr unsigned kMaxChain = 48;
 // Candidates tried at the next position when a match is already in hand.
-constexpr unsigned kLazyChain = 16;
+constexpr unsigned kLazyChain = 24;
 constexpr unsigned kGoodLength = 32;
 constexpr unsigned kNiceLength = 128;
 // A match this long is taken without trying the next position.
