@@ -22,18 +22,20 @@ using namespace lzx;
 // worse on program files.
 constexpr int32_t kTranslationSize = 0x04000000;
 
-// Chains link positions with equal four-byte heads; a direct table keeps
-// the last position of each three-byte head for the short matches.
-constexpr unsigned kHashBits = 17;
+// Chains link positions with equal four-byte heads, one head per four
+// window bytes (2^19 for a 2 MB window: with fewer, unrelated chains share
+// heads and the walks grow); a direct table keeps the last position of each
+// three-byte head for the short matches.
+constexpr unsigned hashBits(unsigned windowBits) { return windowBits - 2; }
 constexpr unsigned kHash3Bits = 15;
 constexpr size_t kScratchBytes = 2 * kFrameSize + 4096;
 
 // Search effort: chain candidates tried per position, the length after
 // which only a quarter of the rest is tried, and the length at which a
 // match is taken without looking further.
-constexpr unsigned kMaxChain = 32;
+constexpr unsigned kMaxChain = 48;
 // Candidates tried at the next position when a match is already in hand.
-constexpr unsigned kLazyChain = 16;
+constexpr unsigned kLazyChain = 24;
 constexpr unsigned kGoodLength = 32;
 constexpr unsigned kNiceLength = 128;
 // A match this long is taken without trying the next position.
@@ -104,7 +106,7 @@ struct Candidate {
 class LzxEncoder final : public BlockEncoder {
  public:
   LzxEncoder(const CodecMemory& memory, unsigned windowBits, uint8_t* area)
-      : memory_(memory), windowSize_(1u << windowBits) {
+      : memory_(memory), windowSize_(1u << windowBits), hashBits_(hashBits(windowBits)) {
     mainSymbols_ = kNumChars + 8 * slotCount(windowBits);
     capacity_ = 2 * windowSize_;
     buffer_ = area;
@@ -112,7 +114,7 @@ class LzxEncoder final : public BlockEncoder {
     prev_ = reinterpret_cast<uint32_t*>(area);
     area += sizeof(uint32_t) * windowSize_;
     head_ = reinterpret_cast<uint32_t*>(area);
-    area += sizeof(uint32_t) << kHashBits;
+    area += sizeof(uint32_t) << hashBits_;
     head3_ = reinterpret_cast<uint32_t*>(area);
     area += sizeof(uint32_t) << kHash3Bits;
     items_ = reinterpret_cast<Item*>(area);
@@ -123,13 +125,14 @@ class LzxEncoder final : public BlockEncoder {
 
   static size_t areaBytes(unsigned windowBits) {
     size_t w = static_cast<size_t>(1) << windowBits;
-    return 2 * w + sizeof(uint32_t) * w + (sizeof(uint32_t) << kHashBits) + (sizeof(uint32_t) << kHash3Bits) +
+    return 2 * w + sizeof(uint32_t) * w + (sizeof(uint32_t) << hashBits(windowBits)) +
+           (sizeof(uint32_t) << kHash3Bits) +
            sizeof(Item) * kFrameSize +
            kScratchBytes;
   }
 
   void reset() override {
-    memset(head_, 0, sizeof(uint32_t) << kHashBits);
+    memset(head_, 0, sizeof(uint32_t) << hashBits_);
     memset(head3_, 0, sizeof(uint32_t) << kHash3Bits);
     base_ = 0;
     fill_ = 0;
@@ -194,7 +197,7 @@ class LzxEncoder final : public BlockEncoder {
     memcpy(&v, p, 4);
     return v;
   }
-  static uint32_t hash4(const uint8_t* p) { return (load32(p) * 2654435761u) >> (32 - kHashBits); }
+  uint32_t hash4(const uint8_t* p) const { return (load32(p) * 2654435761u) >> (32 - hashBits_); }
   static uint32_t hash3(const uint8_t* p) { return ((load32(p) << 8) * 2654435761u) >> (32 - kHash3Bits); }
 
   // Enters every position before end (absolute) that has four bytes.
@@ -535,6 +538,7 @@ class LzxEncoder final : public BlockEncoder {
 
   CodecMemory memory_;
   uint32_t windowSize_;
+  unsigned hashBits_;
   unsigned mainSymbols_;
   uint32_t capacity_;
   uint8_t* buffer_;

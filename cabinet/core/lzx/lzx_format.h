@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace tw::cab::lzx {
 
@@ -58,6 +59,15 @@ inline void e8Translate(uint8_t* data, size_t size, uint32_t position, int32_t t
   size_t end = size - 10;
   size_t i = 0;
   while (i < end) {
+    // Eight bytes at a time past stretches without an E8 byte.
+    while (i + 8 <= end) {
+      uint64_t v;
+      memcpy(&v, data + i, 8);
+      const uint64_t x = v ^ 0xE8E8E8E8E8E8E8E8ull;
+      if (((x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull) != 0) break;
+      i += 8;
+    }
+    if (i >= end) break;
     if (data[i] != 0xE8) {
       ++i;
       continue;
