@@ -487,13 +487,16 @@ void TResDlg::fillComponents() {
   rows_.clear();
   Walk all;
   for (const auto& c : level->children) {
-    rows_.push_back(c.get());
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(c->text.c_str()));
     if (isSelected(c.get())) {
       Walk w;
       walk(c.get(), true, w);
       all.bytes += w.bytes;
     }
+    // Components that are not offered are installed without a row, as in Setup.
+    const KompRec* k = kompOf(c.get());
+    if (k && (k->flags & kKompNotOptional)) continue;
+    rows_.push_back(c.get());
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(c->text.c_str()));
   }
   char root[4] = "C:\\";
   char self[MAX_PATH];
@@ -561,30 +564,34 @@ void TResDlg::drawComponentRow(const DRAWITEMSTRUCT& di) {
   HDC dc = di.hDC;
   RECT r = di.rcItem;
   bool chosen = (di.itemState & ODS_SELECTED) != 0;
-  FillRect(dc, &r, GetSysColorBrush(chosen ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
   HDC memory = CreateCompatibleDC(dc);
-  int x = r.left + 1;
+  int x = r.left;
   if (states_) {
+    // As Setup draws it: cell 1 selected, 0 not; the option-button set
+    // follows the four check-box cells.
+    int cell = (isSelected(node) ? 1 : 0) + (k && (k->flags & kKompStateBit3) ? 3 : 0);
     HGDIOBJ old = SelectObject(memory, states_);
-    int column = isSelected(node) ? 0 : 1;
-    BitBlt(dc, x, r.top, 16, 16, memory, column * 16, 0, SRCCOPY);
+    BitBlt(dc, x, r.top, kRowHeight, kRowHeight, memory, cell * kRowHeight, 0, SRCCOPY);
     SelectObject(memory, old);
     x += 18;
   }
   if (listPictures_ && k) {
     HGDIOBJ old = SelectObject(memory, listPictures_);
-    BitBlt(dc, x, r.top, 16, 16, memory, ((k->flags >> 8) & 0xFF) * 16, 0, SRCCOPY);
+    BitBlt(dc, x, r.top, kRowHeight, kRowHeight, memory, ((k->flags >> 8) & 0xFF) * kRowHeight, 0, SRCCOPY);
     SelectObject(memory, old);
     x += 18;
   }
   DeleteDC(memory);
+  RECT area = {x, r.top, r.right, r.bottom};
+  FillRect(dc, &area, GetSysColorBrush(chosen ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(chosen ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   RECT text = {x + 2, r.top, r.right - 4, r.bottom};
   DrawTextA(dc, node->text.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   Walk w;
   walk(node, true, w);
-  std::string size = previewKilobytesText(isSelected(node) ? w.bytes : (k ? static_cast<uint32_t>(k->size) : 0));
+  std::string size = previewKilobytesText(isSelected(node) ? w.bytes : 0);
   DrawTextA(dc, size.c_str(), -1, &text, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 

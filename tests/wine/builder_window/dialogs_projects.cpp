@@ -1,5 +1,5 @@
 // Test tool: the sample project with two installation types (Normal and
-// Benutzer) and the info text and user information pages ticked, for the
+// Benutzer), a longer default folder and the info text page ticked, for the
 // Dialoge page's preview and the same pages in Setup.
 //   dialogs_projects.exe SAMPLE.tbw TWO.tbw
 #include <cstdio>
@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
   p.removeInstallationType(kTypeNetzwerk);
   p.DefaultType = kTypeBenutzer;
   p.EditInfoTxt = "files\\liesmich.txt";
+  // A default folder as long as the destination field must show whole.
+  p.EditTargetDir = "<ProgramFilesDir>\\Beispiel Software";
   p.CheckListBox1[4] = true;
   ProjectStatus status = writeProjectFile(fs, argv[2], p);
   if (!status.ok()) std::fprintf(stderr, "dialogs_projects: %s\n", status.message().c_str());

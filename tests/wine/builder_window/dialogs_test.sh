@@ -78,7 +78,7 @@ for e in $entries; do
     201) check_eq "the welcome text names the application" "Willkommen zum Setup von Notizblock." \
            "$(ui_text 710 | head -n1 | tr -d '\r')" ;;
     203) check "the info text file is shown" bash -c "[ -n \"\$(source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ui_text 301)\" ]" ;;
-    205) check_eq "the target folder" '<ProgramFilesDir>\Notizblock' "$(ui_text 715)" ;;
+    205) check_eq "the target folder" '<ProgramFilesDir>\Beispiel Software' "$(ui_text 715)" ;;
     206)
       check_eq "the first type keeps its shortcut" "&Normal" "$(ui_text 501)"
       check_eq "the custom type is named with a shortcut" "&Benutzer" "$(ui_text 503)"
@@ -181,6 +181,7 @@ check "Setup: info text" ui_wait 301 20
 shoot_window 1 "$shots/setup-203.png"
 ui_click 1
 check "Setup: destination" ui_wait 715 20
+check_eq "Setup: the default folder" 'C:\Program Files\Beispiel Software' "$(ui_text 715)"
 shoot_window 1 "$shots/setup-205.png"
 ui_click 1
 check "Setup: setup type" ui_wait 501 20
