@@ -45,6 +45,10 @@ class DialogsPage {
   void companyChanged() { preview_.SetDialog(preview_.DialogId()); }
   // Enter in one of the page's file fields; false when the focus is elsewhere.
   bool enterPressed(HWND focus);
+  // Escape: inside a component of the custom-setup preview, one level up.
+  void escapePressed() {
+    if (visible()) preview_.Escape();
+  }
 
  private:
   static LRESULT CALLBACK pageProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);

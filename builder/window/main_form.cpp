@@ -893,6 +893,10 @@ void TAppForm::command(int id, int code, HWND control) {
     enterPressed();
     return;
   }
+  if (id == IDCANCEL && !control) {
+    if (dialogsPage_) dialogsPage_->escapePressed();
+    return;
+  }
   if (control) {
     char cls[16] = {};
     GetClassNameA(control, cls, sizeof cls);

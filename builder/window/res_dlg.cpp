@@ -267,6 +267,7 @@ void TResDlg::showCentredOn(POINT centre, bool) {
   if (!listBitmap.empty())
     listPictures_ = static_cast<HBITMAP>(
         LoadImageA(nullptr, listBitmap.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_LOADMAP3DCOLORS));
+  rowsMoved_ = false;
   std::vector<uint8_t> copy = childTemplate(static_cast<const uint8_t*>(data), SizeofResource(module_, found));
   HWND previous = window_;
   window_ = nullptr;
@@ -303,6 +304,10 @@ void TResDlg::RefreshPending() {
   if (!refreshPending_ || !window_) return;
   refreshPending_ = false;
   SetDialog(dialogId_);
+}
+
+void TResDlg::Escape() {
+  if (window_ && dialogId_ == 207 && levels_.size() > 1) browseLevel(-1);
 }
 
 void TResDlg::formatControlText(int id, const std::string& argument) {
@@ -429,14 +434,26 @@ void TResDlg::fillTypes() {
 // The program folder dialog: the start-menu folder or the first checked
 // shortcut, and the folders of the user's Programs menu.
 void TResDlg::fillFolder() {
+  // As Setup decides: without a shortcut the shortcut options are dropped;
+  // shortcuts without a start-menu folder go straight into the menu, and
+  // the field names the first of them.
   std::string folder = OnGetString(5), shortcut = OnGetString(18);
+  bool optionsDropped = shortcut.empty() || folder.empty();
   bool oneShortcut = folder.empty() && !shortcut.empty();
   SetDlgItemTextA(window_, 301, oneShortcut ? shortcut.c_str() : folder.c_str());
-  if (oneShortcut) {
-    ShowWindow(GetDlgItem(window_, 30), SW_HIDE);
-    ShowWindow(GetDlgItem(window_, 31), SW_SHOW);
-    EnableWindow(GetDlgItem(window_, 401), FALSE);
-    SendDlgItemMessageA(window_, 301, EM_SETREADONLY, TRUE, 0);
+  ShowWindow(GetDlgItem(window_, 30), oneShortcut ? SW_HIDE : SW_SHOW);
+  ShowWindow(GetDlgItem(window_, 31), oneShortcut ? SW_SHOW : SW_HIDE);
+  EnableWindow(GetDlgItem(window_, 401), !oneShortcut);
+  SendDlgItemMessageA(window_, 301, EM_SETREADONLY, oneShortcut, 0);
+  if (optionsDropped && !rowsMoved_) {
+    rowsMoved_ = true;
+    HWND second = GetDlgItem(window_, 302), label = GetDlgItem(window_, 400), list = GetDlgItem(window_, 401);
+    RECT s = childRect(window_, second), l = childRect(window_, label), b = childRect(window_, list);
+    int up = l.top - s.top;
+    ShowWindow(second, SW_HIDE);
+    ShowWindow(GetDlgItem(window_, 303), SW_HIDE);
+    SetWindowPos(label, nullptr, l.left, l.top - up, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(list, nullptr, b.left, b.top - up, b.right - b.left, b.bottom - b.top + up, SWP_NOZORDER);
   }
   HWND list = GetDlgItem(window_, 401);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);

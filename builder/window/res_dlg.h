@@ -40,6 +40,8 @@ class TResDlg {
   void UpdateDialog(int index);
   // The page is shown again: a refresh asked for while hidden is done now.
   void RefreshPending();
+  // The Escape key: one level up inside a component of the custom setup.
+  void Escape();
 
   int DialogId() const { return dialogId_; }
   HWND window() const { return window_; }
@@ -71,6 +73,7 @@ class TResDlg {
   HBITMAP listPictures_ = nullptr;
   UINT_PTR timer_ = 0;
   int ticks_ = 0;
+  bool rowsMoved_ = false;  // the program folder dialog without shortcut options
   RECT placement_ = {};
   HWND parent_ = nullptr;
   // Custom setup: the entries listed and the path of entries entered.

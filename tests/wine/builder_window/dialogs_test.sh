@@ -15,6 +15,12 @@ cp -r "$TW_DIST" "$WT_DIR/builder"
 cp -r "$TW_SOURCE_DIR/examples/sample" "$WT_DIR/sample"
 # A second module with the same language name.
 cp "$WT_DIR/builder/language/german.dll" "$WT_DIR/builder/language/zweites.dll"
+convert -size 300x180 gradient:'#204080-#a0c0e0' -gravity center -pointsize 28 -fill white \
+  -annotate 0 'Willkommen' -type truecolor BMP3:"$WT_DIR/sample/willkommen.bmp"
+# The user information that the preview and Setup both offer.
+user_info='HKCU\Software\Microsoft\MS Setup (ACME)\User Info'
+wine_run 30 reg add "$user_info" /v DefName /d "Erika Muster" /f >/dev/null 2>&1
+wine_run 30 reg add "$user_info" /v DefCompany /d "Muster AG" /f >/dev/null 2>&1
 project=$WT_DIR/sample/zwei.tbw
 check "the two-type project is made" wine_run 60 "$TW_DIALOGS_PROJECTS" \
   "$(wine_winpath "$WT_DIR/sample/sample.tbw")" "$(wine_winpath "$project")"
@@ -30,6 +36,19 @@ shoot_window() {  # shoot_window ID FILE
   ui_screenshot "$WT_DIR/screen.png" || return 1
   set -- $where "$2"
   convert "$WT_DIR/screen.png" -crop "${3}x${4}+${1}+${2}" +repage "$5"
+}
+# The custom-setup dialog: "Hilfe" holds "Beispiele" (not selected), one
+# level down with "Details" and up again with "Ok".
+details() {
+  check_eq "$1: the children of the first entry" "0 von 1 Komponenten ausgewählt." "$(ui_text 720)"
+  ui_click 20
+  check "$1: Details enters the component" ui_wait 13 10
+  check "$1: the caption names it" bash -c "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ui_windows | grep -q 'Komponenten auswählen (Hilfe)'"
+  check_eq "$1: its children are listed" "Beispiele" "$(ui_items 401 | tr -d '\r')"
+  check "$1: Weiter is hidden inside" ui_hidden 1
+  ui_click 13
+  check "$1: Ok goes back up" wine_wait_for 10 ui_visible 1
+  check "$1: the caption without the component" bash -c "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ! ui_windows | grep -q '(Hilfe)'"
 }
 top_of() { ui_rect "$1" | tr -d '\r' | sed -n 1p | cut -d' ' -f2; }
 
@@ -93,12 +112,16 @@ for e in $entries; do
       off=$(((second - first) - 3 * (fourth - second)))
       check "two types are spread over the area of four ($first $second $fourth)" test $off -ge -3 -a $off -le 3
       ;;
-    207) check "the needed space is in MB" bash -c "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ui_text 716 | grep -q ' MB'" ;;
+    207)
+      check "the needed space is in MB" bash -c "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ui_text 716 | grep -q ' MB'"
+      details 'the preview'
+      ;;
     209) check "the summary names the setup type" bash -c "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ui_text 301 | grep -q 'Name des Setup-Typs'" ;;
     210)
       # Entry 11 is the last ticked before 14: the progress moves on there.
       check "the progress preview moves on after two seconds, to the next ticked entry" ui_wait 521 10
       ;;
+    204) check_eq "the user's name from the registry" "Erika Muster" "$(ui_text 301)" ;;
     212) check_eq "the reboot panel: when necessary" "checked" "$(ui_state 1633 | cut -d' ' -f1)" ;;
   esac
 done
@@ -170,7 +193,10 @@ package=$WT_DIR/zwei.exe
 cp "$TW_DIST/language/german.dll" "$WT_DIR/builder/language/german.dll"
 check "the package is built" wine_run 300 "$tamblix" /build "$(wine_winpath "$project")" /out "$(wine_winpath "$package")"
 wine_start "$package"
-check "Setup: welcome" ui_wait 710 120
+check "Setup: welcome picture" ui_wait 1200 120
+shoot_window 1 "$shots/setup-200.png"
+ui_click 1
+check "Setup: welcome" ui_wait 710 20
 shoot_window 1 "$shots/setup-201.png"
 ui_click 1
 check "Setup: licence" ui_wait 25 20
@@ -179,6 +205,11 @@ ui_check 25
 ui_click 1
 check "Setup: info text" ui_wait 301 20
 shoot_window 1 "$shots/setup-203.png"
+ui_click 1
+check "Setup: user information" ui_wait 302 20
+ui_settext 301 "Erika Muster"
+ui_settext 302 "Muster AG"
+shoot_window 1 "$shots/setup-204.png"
 ui_click 1
 check "Setup: destination" ui_wait 715 20
 check_eq "Setup: the default folder" 'C:\Program Files\Beispiel Software' "$(ui_text 715)"
@@ -194,6 +225,7 @@ check_eq "the preview places the type rows as Setup does" "$(set -- $setup_rows;
 ui_click 1
 check "Setup: custom setup" ui_wait 401 20
 shoot_window 1 "$shots/setup-207.png"
+details 'Setup'
 ui_click 1
 check "Setup: program folder" ui_wait 30 20
 shoot_window 1 "$shots/setup-208.png"
