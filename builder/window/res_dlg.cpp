@@ -445,6 +445,8 @@ void TResDlg::fillFolder() {
   ShowWindow(GetDlgItem(window_, 31), oneShortcut ? SW_SHOW : SW_HIDE);
   EnableWindow(GetDlgItem(window_, 401), !oneShortcut);
   SendDlgItemMessageA(window_, 301, EM_SETREADONLY, oneShortcut, 0);
+  // Setup offers the desktop shortcut ticked.
+  if (!optionsDropped) CheckDlgButton(window_, 303, BST_CHECKED);
   if (optionsDropped && !rowsMoved_) {
     rowsMoved_ = true;
     HWND second = GetDlgItem(window_, 302), label = GetDlgItem(window_, 400), list = GetDlgItem(window_, 401);
