@@ -28,6 +28,7 @@ class LanguageLibrary final : public LanguageModule, public LanguageTexts {
 
   bool load(const std::string& path);
   bool loaded() const { return module_ != nullptr; }
+  HMODULE handle() const { return module_; }
   bool findResource(uint16_t type, uint16_t id, std::vector<uint8_t>& data) const override;
   std::string text(int id) const override;
 

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "common/shortcut_label.h"
 #include "setup/core/page_rules.h"
 #include "setup/dialog_sequence.h"
 #include "setup/runtime_messages.h"
@@ -44,6 +45,16 @@ void layOutTypes(HWND dialog) {
     return r;
   };
   RECT first = topOf(kIdFirstType), last = topOf(kIdFirstType + 3), text = topOf(kIdFirstTypeText);
+  // The types' names take the place of the labels; each keeps a shortcut
+  // letter that no other control of the page uses.
+  std::string taken;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    int id = GetDlgCtrlID(child);
+    if (id >= kIdFirstType && id <= kIdFirstType + 3) continue;
+    char label[128];
+    GetWindowTextA(child, label, sizeof label);
+    if (unsigned char c = shortcutLetter(label)) taken += static_cast<char>(c);
+  }
   std::vector<int> tops = typeButtonTops(count, first.top, last.top);
   for (int t = 0; t < 4; ++t) {
     ShowWindow(GetDlgItem(dialog, kIdFirstType + t), SW_HIDE);
@@ -60,7 +71,11 @@ void layOutTypes(HWND dialog) {
     }
     InstallationTypeRecord record;
     readInstallationType(runProfile(), t, record);
-    SetWindowTextA(button, record.name.c_str());
+    char label[128];
+    GetWindowTextA(button, label, sizeof label);
+    std::string shown = labelWithShortcut(record.name, label, taken);
+    if (unsigned char c = shortcutLetter(shown)) taken += static_cast<char>(c);
+    SetWindowTextA(button, shown.c_str());
     SetWindowTextA(description, record.description.c_str());
     ShowWindow(button, SW_SHOW);
     ShowWindow(description, SW_SHOW);

@@ -21,6 +21,7 @@
 #include "builder/project/last_project.h"
 #include "builder/project/project_io.h"
 #include "builder/win32_file_system.h"
+#include "builder/window/dialogs_page.h"
 #include "builder/window/main_form_ids.h"
 
 namespace tw {
@@ -352,6 +353,8 @@ class TAppForm {
   bool heightChanged_ = false;
   bool fileNameChanged_ = false;
   std::string buildPackage_;
+  std::unique_ptr<DialogsPage> dialogsPage_;
+  void createDialogsPage(const RECT& area);
 };
 
 HWND TAppForm::parentOf(int id) const {
@@ -409,6 +412,34 @@ void TAppForm::createControls() {
   }
   SendMessageA(item(IDC_ProgressBar1), PBM_SETRANGE32, 0, 100);
   SetWindowTextA(item(IDC_RichEdit1), kQuickStart);
+  createDialogsPage({tab.x + area.left, tab.y + area.top, tab.x + area.right, tab.y + area.bottom});
+}
+
+// The Dialoge page lives in dialogs_page.cpp; the window gives it the
+// document, the language module and the shared file choice.
+void TAppForm::createDialogsPage(const RECT& area) {
+  auto scaled = [this](int x, int y, int w, int h) {
+    PixelRect r = scaleDesignRect({x, y, w, h}, fitWidth_, kFitDesignWidth, fitHeight_, kFitDesignHeight);
+    return RECT{r.x, r.y, r.x + r.width, r.y + r.height};
+  };
+  auto choose = [this](bool bitmap, const std::string& current, std::string& chosen) {
+    FileDialog d;
+    d.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING;
+    if (bitmap) {
+      d.title = "Bitmapdatei ausw\xE4hlen (max. 256 Farben)";
+      d.filter = "BMP - Bitmap|*.bmp";
+    } else {
+      d.title = "Textdatei ausw\xE4hlen";
+      d.filter = "Alle Dateien|*.*|TXT - Textdateien|*.txt";
+      d.filterIndex = 2;
+    }
+    d.name = current.empty() ? current : resolveAgainstProject(doc_.ProjectPath, current);
+    if (!showFileDialog(hwnd_, d, false)) return false;
+    chosen = relativeToProject(doc_.ProjectPath, d.name);
+    return true;
+  };
+  dialogsPage_.reset(new DialogsPage(instance_, {doc_, language_, modules_, folder_, font_, scaled, choose}));
+  dialogsPage_->create(hwnd_, area);
 }
 
 void TAppForm::fillFixedLists() {
@@ -504,6 +535,7 @@ void TAppForm::showPage(int page) {
   if (page == kInstallation && !projectOpen_) page = kProjekt;
   SendMessageA(tabs, TCM_SETCURSEL, static_cast<WPARAM>(page - 1), 0);
   for (int p = kProjekt; p <= kInstallation; ++p) ShowWindow(pages_[p], p == page ? SW_SHOW : SW_HIDE);
+  if (dialogsPage_) dialogsPage_->show(false);
   if (page == kInstallation) repaintPreview();
 }
 
@@ -548,6 +580,7 @@ void TAppForm::showProject() {
   doc_.UpdateGuard = false;
   heightChanged_ = fileNameChanged_ = false;
   repaintPreview();
+  if (dialogsPage_) dialogsPage_->showProject();
 }
 
 void TAppForm::updateTitleMode() {
@@ -587,6 +620,8 @@ bool TAppForm::OpenCreateProject(const std::string& path, bool showInstallation)
     ti.mask = TCIF_TEXT;
     ti.pszText = const_cast<char*>("Installation");
     SendMessageA(tabs, TCM_INSERTITEMA, 1, reinterpret_cast<LPARAM>(&ti));
+    ti.pszText = const_cast<char*>("Dialoge");
+    SendMessageA(tabs, TCM_INSERTITEMA, SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), reinterpret_cast<LPARAM>(&ti));
     EnableWindow(item(IDC_BtnSaveProj), TRUE);
     EnableWindow(item(IDC_BitBtnCreate), TRUE);
     EnableWindow(item(IDC_EditDefGen), TRUE);
@@ -639,6 +674,7 @@ void TAppForm::EnableBuildControls(bool enabled) {
   const int ids[] = {IDC_PageControl1, IDC_BtnOpenProj, IDC_BtnSaveProj, IDC_BitBtnCreate};
   for (int id : ids) EnableWindow(item(id), enabled);
   for (int p = kProjekt; p <= kInstallation; ++p) EnableWindow(pages_[p], enabled);
+  if (dialogsPage_) EnableWindow(dialogsPage_->handle(), enabled);
 }
 
 void TAppForm::BitBtnCreateClick(bool createPackage) {
@@ -847,12 +883,18 @@ void TAppForm::enterPressed() {
     editLeft(id);
     SendMessageA(focus, EM_SETSEL, 0, -1);
     repaintPreview();
+  } else if (dialogsPage_) {
+    dialogsPage_->enterPressed(focus);
   }
 }
 
 void TAppForm::command(int id, int code, HWND control) {
   if (id == IDOK && !control) {
     enterPressed();
+    return;
+  }
+  if (id == IDCANCEL && !control) {
+    if (dialogsPage_) dialogsPage_->escapePressed();
     return;
   }
   if (control) {
@@ -1063,6 +1105,17 @@ LRESULT TAppForm::handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (nm->idFrom == IDC_PageControl1 && nm->code == TCN_SELCHANGE) {
         int index = static_cast<int>(SendMessageA(nm->hwndFrom, TCM_GETCURSEL, 0, 0));
         commitPendingEdits();
+        char text[32] = "";
+        TCITEMA ti = {};
+        ti.mask = TCIF_TEXT;
+        ti.pszText = text;
+        ti.cchTextMax = sizeof text;
+        SendMessageA(nm->hwndFrom, TCM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&ti));
+        if (dialogsPage_ && lstrcmpA(text, "Dialoge") == 0) {
+          for (int p = kProjekt; p <= kInstallation; ++p) ShowWindow(pages_[p], SW_HIDE);
+          dialogsPage_->show(true);
+          return 0;
+        }
         showPage(index + 1);
       }
       return 0;
@@ -1148,6 +1201,7 @@ int runMainWindow(HINSTANCE instance, const std::string& projectPath) {
   wc.hIcon = nullptr;
   wc.lpszClassName = kPageClass;
   RegisterClassA(&wc);
+  DialogsPage::registerClasses(instance);
 
   TAppForm form(instance);
   if (!form.create(projectPath)) return 1;

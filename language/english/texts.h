@@ -71,7 +71,7 @@
 #define T_MAINTENANCE "Welcome to the maintenance of %1.\n\nYou can renew the shortcuts and registry entries of the installation or remove %1 from your computer."
 #define T_UPDATE "&Update the entries"
 #define T_REMOVE "&Remove %1"
-#define T_UNINSTALL "Tamblewright is now uninstalling the software ""%1"". The following components will be removed from your system..."
+#define T_UNINSTALL "Tamblewright is now uninstalling the software “%1”. The following components will be removed from your system..."
 #define T_STEP1 "Program files..."
 #define T_STEP2 "System files..."
 #define T_STEP3 "Program registry entries..."

@@ -71,7 +71,7 @@
 #define T_MAINTENANCE "Willkommen zur Wartung von %1.\n\nSie können die Verknüpfungen und Registrierungseinträge der Installation erneuern oder %1 von Ihrem Computer entfernen."
 #define T_UPDATE "Einträge &aktualisieren"
 #define T_REMOVE "%1 &entfernen"
-#define T_UNINSTALL "Tamblewright deinstalliert jetzt die Software ""%1"". Dazu werden die folgenden Komponenten von Ihrem System entfernt..."
+#define T_UNINSTALL "Tamblewright deinstalliert jetzt die Software „%1“. Dazu werden die folgenden Komponenten von Ihrem System entfernt..."
 #define T_STEP1 "Programmdateien..."
 #define T_STEP2 "Systemdateien..."
 #define T_STEP3 "Programmregistrierungseinträge..."

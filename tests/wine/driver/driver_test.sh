@@ -59,6 +59,14 @@ check_eq "a static's text" "Geben Sie den Zielordner für die Übung an:" "$(ui_
 check_eq "a read-only edit's text" "Nur zum Prüfen." "$(ui_text 717)"
 check_eq "list items" $'Hauptprogramm\nHilfedateien\nBeispiele für Übungen' "$(ui_items 401)"
 check_eq "an owner-drawn list without strings gives its item data" $'17\n250\n4096\n4294967295' "$(ui_items 402)"
+rect=$(ui_rect 401)
+check "rect gives the control's and its window's place" \
+  awk 'NF != 4 || $3 <= 0 || $4 <= 0 { bad = 1 } END { exit bad || NR != 2 }' <<<"$rect"
+check "the list lies inside its window" test "$(sed -n 1p <<<"$rect" | cut -d' ' -f3)" -lt "$(sed -n 2p <<<"$rect" | cut -d' ' -f3)"
+# Home in the list: the list itself moves to its first item and tells its
+# page, as for a key pressed there (counted below).
+check "a key to a list" ui_key 401 0x24
+check "a key that is none" exits_with 2 ui_key 401 0x1FF
 check_eq "an unticked check box" "unchecked enabled visible" "$(ui_state 25)"
 check_eq "a ticked check box" "checked enabled visible" "$(ui_state 302)"
 check_eq "a three-state box in its third state" "indeterminate enabled visible" "$(ui_state 303)"
@@ -155,7 +163,7 @@ check_eq "box 303 checked" 1 "$(field check303 "$got")"
 check_eq "option 502 chosen" 502 "$(field option "$got")"
 check_eq "list item 2 selected" 2 "$(field list "$got")"
 check_eq "owner-drawn item 1 selected" 1 "$(field sizes "$got")"
-check_eq "one LBN_SELCHANGE for the list" 1 "$(field list_changes "$got")"
+check_eq "one LBN_SELCHANGE for the Home key and one for select" 2 "$(field list_changes "$got")"
 check_eq "LBN_SELCHANGE came after the selection" 2 "$(field last_list_change "$got")"
 check_eq "the disabled Back never fired" 0 "$(field back_clicks "$got")"
 check_eq "the busy button got one click" 1 "$(field slow_clicks "$got")"

@@ -308,15 +308,51 @@ int cmdSelect(const Args& args) {
   return kExitOk;
 }
 
+// A key pressed while the control has the focus: WM_KEYDOWN and WM_KEYUP
+// with the virtual key (a check list's space bar, a list's arrows).
+int cmdKey(const Args& args) {
+  if (args.count != 2) return usage(L"key needs ID and VIRTUAL-KEY");
+  long key = 0;
+  if (!parseNumber(args.positional[1], key) || key <= 0 || key > 0xFE) return usage(L"key: VIRTUAL-KEY is not a key");
+  FoundControl found;
+  int rc = locate(args, args.positional[0], found);
+  if (rc != kExitOk) return rc;
+  if (const wchar_t* why = whyNotUsable(found.control, found.top)) return refuse(args, args.positional[0], why);
+  PostMessageW(found.control, WM_KEYDOWN, static_cast<WPARAM>(key), 1);
+  PostMessageW(found.control, WM_KEYUP, static_cast<WPARAM>(key), static_cast<LPARAM>(0xC0000001u));
+  return kExitOk;
+}
+
+// Where a control is: its screen rectangle, then that of the window that
+// holds it (x y width height, one a line), for cutting screenshots.
+int cmdRect(const Args& args) {
+  FoundControl found;
+  int rc = locate(args, args.positional[0], found);
+  if (rc != kExitOk) return rc;
+  HWND holder = GetParent(found.control);
+  HWND both[2] = {found.control, holder ? holder : found.control};
+  for (HWND h : both) {
+    RECT r;
+    GetWindowRect(h, &r);
+    printOut(L"%ld %ld %ld %ld", static_cast<long>(r.left), static_cast<long>(r.top),
+             static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+  }
+  return kExitOk;
+}
+
 int cmdItems(const Args& args) {
   FoundControl found;
   int rc = locate(args, args.positional[0], found);
   if (rc != kExitOk) return rc;
-  if (!isListBox(found.control)) return refuse(args, args.positional[0], L"is not a list box");
+  // A drop-down list's items are read the same way with its own messages.
+  bool combo = classIs(found.control, L"ComboBox");
+  if (!combo && !isListBox(found.control)) return refuse(args, args.positional[0], L"is not a list box");
+  UINT getCount = combo ? CB_GETCOUNT : LB_GETCOUNT, getLength = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
+  UINT getText = combo ? CB_GETLBTEXT : LB_GETTEXT;
   LONG style = GetWindowLongW(found.control, GWL_STYLE);
-  bool strings = !(style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) || (style & LBS_HASSTRINGS);
+  bool strings = combo || !(style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) || (style & LBS_HASSTRINGS);
   DWORD_PTR count = 0;
-  if (!sendWithLimit(found.control, LB_GETCOUNT, 0, 0, &count)) return kExitFailed;
+  if (!sendWithLimit(found.control, getCount, 0, 0, &count)) return kExitFailed;
   for (DWORD_PTR i = 0; i < count; ++i) {
     if (!strings) {
       // An owner-drawn list without strings keeps only each item's data.
@@ -326,13 +362,13 @@ int cmdItems(const Args& args) {
       continue;
     }
     DWORD_PTR length = 0;
-    if (!sendWithLimit(found.control, LB_GETTEXTLEN, i, 0, &length) || length == static_cast<DWORD_PTR>(LB_ERR))
+    if (!sendWithLimit(found.control, getLength, i, 0, &length) || length == static_cast<DWORD_PTR>(LB_ERR))
       return kExitFailed;
     SIZE_T size = (length + 2) * sizeof(wchar_t);
     wchar_t* text = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
     if (!text) return kExitFailed;
     DWORD_PTR copied = 0;
-    bool ok = sendWithLimit(found.control, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text), &copied);
+    bool ok = sendWithLimit(found.control, getText, i, reinterpret_cast<LPARAM>(text), &copied);
     if (ok && copied != static_cast<DWORD_PTR>(LB_ERR)) writeOutLine(text);
     HeapFree(GetProcessHeap(), 0, text);
     if (!ok) return kExitFailed;
@@ -423,6 +459,8 @@ int run(Args& args) {
   if (is(L"absent")) return cmdAbsent(args);
   if (is(L"select")) return cmdSelect(args);
   if (is(L"items")) return cmdItems(args);
+  if (is(L"key")) return cmdKey(args);
+  if (is(L"rect")) return cmdRect(args);
   if (is(L"answer")) return cmdAnswer(args);
   return usage(L"unknown command");
 }

@@ -55,7 +55,7 @@ ui_answer 6
 
 check "setup type page appears" ui_wait 503
 text_is "the destination was taken without its backslash" 715 'C:\Neu'
-text_is "type names from the profile" 503 'Benutzer'
+text_is "type names from the profile, with a shortcut letter" 503 '&Benutzer'
 check "Normal is preselected" bash -c "source '$TW_SOURCE_DIR/tests/wine/driver/driver.sh'; ui_state 501 | grep -q '^checked'"
 ui_screenshot types.png
 ui_check 503
