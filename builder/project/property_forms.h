@@ -81,6 +81,9 @@ class RegValForm {
   void chooseType(int type);  // 1..4
   // The node's name, data and value (0 for the default value).
   int32_t write(std::string& name, std::string& data) const;
+  // The rules for what the form holds now (a new value starts from the
+  // fields of the last use).
+  void applyRules();
 
   std::string name, data;
   int type = 1;
@@ -90,7 +93,6 @@ class RegValForm {
   bool onlyDwordEnabled = false;   // under a remove component
 
  private:
-  void applyRules();
   bool standardAllowed_ = true;
   bool underRemove_ = false;
 };
