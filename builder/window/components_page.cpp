@@ -154,23 +154,46 @@ HIMAGELIST makeNodeImages() {
   return list;
 }
 
+// State pictures 1..4: ticked check box, empty check box, selected option
+// button, empty option button (0 stays blank).
 HIMAGELIST makeStateImages() {
-  HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24, 5, 0);
+  HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 5, 0);
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
-  const UINT states[5] = {0, DFCS_BUTTONCHECK | DFCS_CHECKED, DFCS_BUTTONCHECK, DFCS_BUTTONRADIO | DFCS_CHECKED,
-                          DFCS_BUTTONRADIO};
-  for (UINT s : states) {
+  HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+  HPEN tick = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
+  for (int picture = 0; picture < 5; ++picture) {
     HBITMAP bmp = CreateCompatibleBitmap(screen, 16, 16);
     HGDIOBJ old = SelectObject(dc, bmp);
     RECT all = {0, 0, 16, 16};
-    FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
-    RECT box = {1, 1, 14, 14};
-    if (s) DrawFrameControl(dc, &box, DFC_BUTTON, s | DFCS_FLAT);
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(dc, &all, magenta);
+    DeleteObject(magenta);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    if (picture == 1 || picture == 2) {
+      Rectangle(dc, 2, 2, 15, 15);
+      if (picture == 1) {
+        SelectObject(dc, tick);
+        MoveToEx(dc, 4, 8, nullptr);
+        LineTo(dc, 7, 11);
+        LineTo(dc, 12, 5);
+      }
+    } else if (picture == 3 || picture == 4) {
+      Ellipse(dc, 2, 2, 15, 15);
+      if (picture == 3) {
+        SelectObject(dc, GetStockObject(BLACK_BRUSH));
+        Ellipse(dc, 6, 6, 11, 11);
+      }
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
     SelectObject(dc, old);
-    ImageList_Add(list, bmp, nullptr);
+    ImageList_AddMasked(list, bmp, RGB(255, 0, 255));
     DeleteObject(bmp);
   }
+  DeleteObject(pen);
+  DeleteObject(tick);
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);
   return list;
@@ -1045,7 +1068,8 @@ LRESULT ComponentsPageImpl::notify(const NMHDR& nm) {
       // The status stays for the file options and the default buttons.
       HWND focus = GetFocus();
       int id = focus && GetParent(focus) == hwnd_ ? GetDlgCtrlID(focus) : 0;
-      bool keep = (id >= IDC_RadioButtonOVN && id <= IDC_CBIniFile) || (id >= IDC_RBNorm && id <= IDC_RBUser);
+      bool keep = (id >= IDC_RadioButtonOVN && id <= IDC_CBIniFile) || (id >= IDC_RBNorm && id <= IDC_RBUser) ||
+                  (focus && GetParent(focus) == tree);  // the tree's own label editor
       if (!keep) showStatus("");
       return 0;
     }
