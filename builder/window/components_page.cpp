@@ -1061,8 +1061,8 @@ LRESULT ComponentsPageImpl::notify(const NMHDR& nm) {
       if (!komp) stateClick();
       return 0;
     case NM_SETFOCUS:
-      if (komp) kompSelected();
-      else if (TreeNode* t = selected(typeTree()); t && t->component) showStatus(kompStatusText(t->component));
+      // Either tree shows the status of the component tree's selection.
+      kompSelected();
       return 0;
     case NM_KILLFOCUS: {
       // The status stays for the file options and the default buttons.

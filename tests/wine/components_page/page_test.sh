@@ -101,6 +101,13 @@ check "the root cannot be removed" ui_disabled 1317
 ui_click 1320
 check "the source path dialog opens" ui_wait 2501 10
 check_eq "it shows the project's folder" "$(wine_winpath "$WT_DIR/proj")" "$(ui_text 2501)"
+# The folder browser opens from the dialog; Escape leaves the field as it was.
+ui_click 2502
+sleep 2
+ui_screenshot defdir-browser.png
+wine_key Escape
+sleep 0.5
+check_eq "the browser cancelled keeps the field" "$(wine_winpath "$WT_DIR/proj")" "$(ui_text 2501)"
 ui_settext 2501 "$src\\"
 ui_check 2503
 ui_screenshot defdir.png
@@ -306,6 +313,23 @@ check_eq "the status shows parameters and App Paths" 'Parameter:""; AppPath : Da
 read -r l t r b < <(ui_rect 1340)
 wine_click $((l + 10)) $((t + 11))
 sleep 0.3
+# A file entry dragged onto the list below its entries: a second shortcut.
+read -r x y < <(row_at 1301 2 2)
+timeout 10 xdotool mousemove --sync "$x" "$y" mousedown 1
+sleep 0.3
+timeout 10 xdotool mousemove --sync $((x + 8)) $((y + 8))
+sleep 0.3
+timeout 10 xdotool mousemove --sync $((l + 100)) $((t + 60))
+sleep 0.5
+timeout 10 xdotool mouseup 1
+check "a file dropped on the list opens the shortcut dialog" ui_wait 2402 10
+check_eq "with empty fields" "" "$(ui_text 2402)"
+check_eq "and icon index 0" "0" "$(ui_text 2406)"
+ui_settext 2402 "Zweiter"
+ui_click 1
+ui_absent 2402 5 >/dev/null
+check_eq "the dropped shortcut goes last" 'Demo = [Programmdateien]\haupt.exe
+Zweiter = [Programmdateien]\haupt.exe' "$(ui_items 1340)"
 ui_screenshot shortcuts.png
 
 # --- Save.
@@ -350,6 +374,7 @@ type 'Normal'
 type 'Benutzer'
   reference 'Hilfe' ref=1
 shortcut {"appPathDir": false, "appPathFile": true, "caption": "Demo", "checked": true, "componentIndex": 0, "fileIndex": 0, "iconFile": "", "iconIndex": 255, "parameters": "", "subFolder": "Werkzeuge\\", "targetComponent": "Programmdateien", "targetFile": "[DefSrcPath]\\haupt.exe", "workDir": "<InstallDir>"}
+shortcut {"appPathDir": false, "appPathFile": false, "caption": "Zweiter", "checked": false, "componentIndex": 0, "fileIndex": 0, "iconFile": "", "iconIndex": 0, "parameters": "", "subFolder": "", "targetComponent": "Programmdateien", "targetFile": "[DefSrcPath]\\haupt.exe", "workDir": ""}
 OUTLINE
 check "the saved project holds the edits" diff -u "$WT_DIR/outline-expected.txt" "$WT_DIR/outline.txt"
 
