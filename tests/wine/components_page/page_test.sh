@@ -399,4 +399,17 @@ check "the default value" grep -q 'REG_SZ.*Standardwert$' "$WT_DIR/installed-key
 check "the subkey" grep -q 'Demo.Fenster$' "$WT_DIR/installed-key.txt"
 check "the shortcut" bash -c "find '$WINEPREFIX/drive_c/users' -name Demo.lnk | grep -q ."
 
+# --- A project from disk: its trees and shortcuts on the page.
+cp -r "$TW_SOURCE_DIR/examples/sample" "$WT_DIR/sample"
+wine_start "$tamblix" "$(wine_winpath "$WT_DIR/sample/sample.tbw")"
+check "the sample opens" wine_wait_for 30 ui_visible 1201
+read -r tl tt tr tb < <(ui_rect 1000)
+wine_click $((tl + 20)) $((tt + 10))
+wine_key Right Right
+check "its Komponenten page" wine_wait_for 10 ui_visible 1301
+check_eq "its shortcuts" 'Notizblock = [Programmdateien]\notiz.txt
+Notizblock entfernen = [Programmdateien]\Setup.exe' "$(ui_items 1340)"
+ui_screenshot sample.png
+close_window
+
 wine_test_finish
