@@ -22,7 +22,9 @@
 #include "builder/project/project_io.h"
 #include "builder/win32_file_system.h"
 #include "builder/window/dialogs_page.h"
+#include "builder/window/components_page.h"
 #include "builder/window/main_form_ids.h"
+#include "builder/window/sa_popup.h"
 
 namespace tw {
 namespace {
@@ -39,7 +41,7 @@ const int kFitDesignHeight = 357;
 const int kClientDesignWidth = 700;
 const int kClientDesignHeight = 532;
 
-enum Page { kPanel = 0, kProjekt = 1, kInstallation = 2 };
+enum Page { kPanel = 0, kProjekt = 1, kInstallation = 2, kKomponenten = 3 };
 
 struct ControlDef {
   int page;
@@ -340,6 +342,7 @@ class TAppForm {
   std::string folder_;
   HWND hwnd_ = nullptr;
   HWND pages_[3] = {};
+  ComponentsPage komponenten_;
   HFONT font_ = nullptr;
   HACCEL accel_ = nullptr;
   int fitWidth_ = kFitDesignWidth, fitHeight_ = kFitDesignHeight;
@@ -400,6 +403,8 @@ void TAppForm::createControls() {
     pages_[p] = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, "", WS_CHILD | WS_CLIPSIBLINGS, tab.x + area.left,
                                 tab.y + area.top, area.right - area.left, area.bottom - area.top, hwnd_,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(pageIds[p])), instance_, this);
+  RECT pageArea = {tab.x + area.left, tab.y + area.top, tab.x + area.right, tab.y + area.bottom};
+  komponenten_.create(hwnd_, instance_, font_, pageArea, scaled, doc_, language_);
   SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   for (const ControlDef& c : kControls) {
     PixelRect r = scaled(c.x, c.y, c.w, c.h);
@@ -410,6 +415,7 @@ void TAppForm::createControls() {
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id ? c.id : 0xFFFF)), instance_, nullptr);
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
+  for (int id : {IDC_EditTargetDir, IDC_EditExe, IDC_EditReadMe}) aliasMenu().attach(item(id));
   SendMessageA(item(IDC_ProgressBar1), PBM_SETRANGE32, 0, 100);
   SetWindowTextA(item(IDC_RichEdit1), kQuickStart);
   createDialogsPage({tab.x + area.left, tab.y + area.top, tab.x + area.right, tab.y + area.bottom});
@@ -532,10 +538,11 @@ bool TAppForm::create(const std::string& projectArgument) {
 
 void TAppForm::showPage(int page) {
   HWND tabs = GetDlgItem(hwnd_, IDC_PageControl1);
-  if (page == kInstallation && !projectOpen_) page = kProjekt;
+  if (page != kProjekt && !projectOpen_) page = kProjekt;
   SendMessageA(tabs, TCM_SETCURSEL, static_cast<WPARAM>(page - 1), 0);
   for (int p = kProjekt; p <= kInstallation; ++p) ShowWindow(pages_[p], p == page ? SW_SHOW : SW_HIDE);
   if (dialogsPage_) dialogsPage_->show(false);
+  komponenten_.show(page == kKomponenten);
   if (page == kInstallation) repaintPreview();
 }
 
@@ -620,6 +627,8 @@ bool TAppForm::OpenCreateProject(const std::string& path, bool showInstallation)
     ti.mask = TCIF_TEXT;
     ti.pszText = const_cast<char*>("Installation");
     SendMessageA(tabs, TCM_INSERTITEMA, 1, reinterpret_cast<LPARAM>(&ti));
+    ti.pszText = const_cast<char*>("Komponenten");
+    SendMessageA(tabs, TCM_INSERTITEMA, 2, reinterpret_cast<LPARAM>(&ti));
     ti.pszText = const_cast<char*>("Dialoge");
     SendMessageA(tabs, TCM_INSERTITEMA, SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), reinterpret_cast<LPARAM>(&ti));
     EnableWindow(item(IDC_BtnSaveProj), TRUE);
@@ -629,6 +638,7 @@ bool TAppForm::OpenCreateProject(const std::string& path, bool showInstallation)
   }
   loadLanguage(doc_.ComboLanguage);
   showProject();
+  komponenten_.showDocument();
   if (showInstallation) showPage(kInstallation);
   SetWindowTextA(hwnd_, doc_.windowCaption().c_str());
   return true;
@@ -648,6 +658,7 @@ void TAppForm::BtnOpenProjClick() {
 
 // The fields whose rules apply on leaving them, as if they were left now.
 void TAppForm::commitPendingEdits() {
+  komponenten_.commitPending();
   if (heightChanged_) editLeft(IDC_EditTitleSz);
 }
 
@@ -675,6 +686,7 @@ void TAppForm::EnableBuildControls(bool enabled) {
   for (int id : ids) EnableWindow(item(id), enabled);
   for (int p = kProjekt; p <= kInstallation; ++p) EnableWindow(pages_[p], enabled);
   if (dialogsPage_) EnableWindow(dialogsPage_->handle(), enabled);
+  EnableWindow(komponenten_.window(), enabled);
 }
 
 void TAppForm::BitBtnCreateClick(bool createPackage) {
@@ -1113,6 +1125,7 @@ LRESULT TAppForm::handle(UINT msg, WPARAM wp, LPARAM lp) {
         SendMessageA(nm->hwndFrom, TCM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&ti));
         if (dialogsPage_ && lstrcmpA(text, "Dialoge") == 0) {
           for (int p = kProjekt; p <= kInstallation; ++p) ShowWindow(pages_[p], SW_HIDE);
+          komponenten_.show(false);
           dialogsPage_->show(true);
           return 0;
         }
@@ -1187,7 +1200,7 @@ LRESULT CALLBACK TAppForm::pageProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int runMainWindow(HINSTANCE instance, const std::string& projectPath) {
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS};
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&icc);
   WNDCLASSA wc = {};
   wc.lpfnWndProc = TAppForm::windowProc;

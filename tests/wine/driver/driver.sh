@@ -37,6 +37,7 @@ ui_rect()     { ui_driver "$UI_WAIT" rect "${1:?ui_rect needs an id}" --wait "$U
 ui_box()      { ui_driver "${1:-$UI_WAIT}" box "${1:-$UI_WAIT}"; }
 ui_answer()   { ui_driver "$UI_WAIT" answer "${1:?ui_answer needs a button id}" --wait "$UI_WAIT"; }
 ui_windows()  { ui_driver 10 windows; }
+ui_rect()     { ui_driver "$UI_WAIT" rect "${1:?ui_rect needs an id}" --wait "$UI_WAIT" "${@:2}"; }
 
 # The answers "no" as functions that succeed only on that answer: a
 # control that is not there (3) or a driver that was stopped (124) is

@@ -233,6 +233,19 @@ int cmdEnabled(const Args& args, bool visibility) {
   return yes ? kExitOk : kExitNo;
 }
 
+// The control's place on the screen, so that a test can point the mouse
+// at it (a drag, a right click).
+int cmdRect(const Args& args) {
+  FoundControl found;
+  int rc = locate(args, args.positional[0], found);
+  if (rc != kExitOk) return rc;
+  RECT r;
+  if (!GetWindowRect(found.control, &r)) return kExitFailed;
+  printOut(L"%ld %ld %ld %ld", static_cast<long>(r.left), static_cast<long>(r.top), static_cast<long>(r.right),
+           static_cast<long>(r.bottom));
+  return kExitOk;
+}
+
 // Waits until no visible window holds the control (a page that went, a
 // box that closed): exit 0 "absent", or exit 1 "present" when it is still
 // there at the end of the wait.
@@ -462,6 +475,7 @@ int run(Args& args) {
   if (is(L"key")) return cmdKey(args);
   if (is(L"rect")) return cmdRect(args);
   if (is(L"answer")) return cmdAnswer(args);
+  if (is(L"rect")) return cmdRect(args);
   return usage(L"unknown command");
 }
 
