@@ -29,7 +29,7 @@ status() { ui_text 1341; }
 # levels: the text, or with "state" the state picture before the icon.
 row_at() {  # row_at TREE_ID ROW INDENT [state]
   local l t r b
-  read -r l t r b < <(ui_rect "$1")
+  read -r l t r b < <(ui_place "$1")
   local y=$((t + 2 + $2 * 18 + 9))
   if [ "${4:-}" = state ]; then echo $((l + 2 + ($3 + 1) * 19 + 8)) "$y"; else echo $((l + 40 + $3 * 19)) "$y"; fi
 }
@@ -67,7 +67,7 @@ drag_row() {
 # menu's item N (from 0) by the keyboard.
 alias_into() {
   local l t r b
-  read -r l t r b < <(ui_rect "$1")
+  read -r l t r b < <(ui_place "$1")
   timeout 10 xdotool mousemove --sync $((l + 4)) $(((t + b) / 2)) click 1
   wine_key Home
   timeout 10 xdotool keydown shift click 3 keyup shift
@@ -87,7 +87,7 @@ ui_settext 1202 "1"
 ui_settext 1203 "0"
 ui_settext 1204 "Brakmoor"
 ui_settext 1206 '<ProgramFilesDir>\Demo'
-read -r tl tt tr tb < <(ui_rect 1000)
+read -r tl tt tr tb < <(ui_place 1000)
 wine_click $((tl + 20)) $((tt + 10))
 wine_key Right Right
 check "the Komponenten page is shown" wine_wait_for 10 ui_visible 1301
@@ -291,11 +291,11 @@ check_eq "it names the file" '[Programmdateien]\haupt.exe' "$(ui_text 2401)"
 ui_settext 2402 "Demo"
 ui_settext 2404 "Werkzeuge"
 ui_settext 2406 "300"
-read -r l t r b < <(ui_rect 2406)
+read -r l t r b < <(ui_place 2406)
 wine_click $((l + 5)) $(((t + b) / 2))
-read -r l t r b < <(ui_rect 2404)
+read -r l t r b < <(ui_place 2404)
 wine_click $((l + 5)) $(((t + b) / 2))
-read -r l t r b < <(ui_rect 2402)
+read -r l t r b < <(ui_place 2402)
 wine_click $((l + 5)) $(((t + b) / 2))
 sleep 0.3
 check_eq "an icon index past 255 becomes 255" "255" "$(ui_text 2406)"
@@ -310,7 +310,7 @@ ui_absent 2402 5 >/dev/null
 check_eq "the list shows caption and file" 'Demo = [Programmdateien]\haupt.exe' "$(ui_items 1340)"
 ui_select 1340 0
 check_eq "the status shows parameters and App Paths" 'Parameter:""; AppPath : Datei' "$(status)"
-read -r l t r b < <(ui_rect 1340)
+read -r l t r b < <(ui_place 1340)
 wine_click $((l + 10)) $((t + 11))
 sleep 0.3
 # A file entry dragged onto the list below its entries: a second shortcut.
@@ -403,7 +403,7 @@ check "the shortcut" bash -c "find '$WINEPREFIX/drive_c/users' -name Demo.lnk | 
 cp -r "$TW_SOURCE_DIR/examples/sample" "$WT_DIR/sample"
 wine_start "$tamblix" "$(wine_winpath "$WT_DIR/sample/sample.tbw")"
 check "the sample opens" wine_wait_for 30 ui_visible 1201
-read -r tl tt tr tb < <(ui_rect 1000)
+read -r tl tt tr tb < <(ui_place 1000)
 wine_click $((tl + 20)) $((tt + 10))
 wine_key Right Right
 check "its Komponenten page" wine_wait_for 10 ui_visible 1301

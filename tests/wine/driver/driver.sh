@@ -33,7 +33,7 @@ ui_visible()  { ui_driver "$UI_WAIT" visible "${1:?ui_visible needs an id}" --wa
 ui_select()   { ui_driver "$UI_WAIT" select "${1:?ui_select needs an id}" "${2:?ui_select needs an index}" --wait "$UI_WAIT" "${@:3}"; }
 ui_items()    { ui_driver "$UI_WAIT" items "${1:?ui_items needs an id}" --wait "$UI_WAIT" "${@:2}"; }
 ui_key()      { ui_driver "$UI_WAIT" key "${1:?ui_key needs an id}" "${2:?ui_key needs a virtual key}" --wait "$UI_WAIT" "${@:3}"; }
-ui_rect()     { ui_driver "$UI_WAIT" rect "${1:?ui_rect needs an id}" --wait "$UI_WAIT" "${@:2}"; }
+ui_place()    { ui_driver "$UI_WAIT" place "${1:?ui_place needs an id}" --wait "$UI_WAIT" "${@:2}"; }
 ui_box()      { ui_driver "${1:-$UI_WAIT}" box "${1:-$UI_WAIT}"; }
 ui_answer()   { ui_driver "$UI_WAIT" answer "${1:?ui_answer needs a button id}" --wait "$UI_WAIT"; }
 ui_windows()  { ui_driver 10 windows; }

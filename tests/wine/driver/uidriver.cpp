@@ -235,7 +235,7 @@ int cmdEnabled(const Args& args, bool visibility) {
 
 // The control's place on the screen, so that a test can point the mouse
 // at it (a drag, a right click).
-int cmdRect(const Args& args) {
+int cmdPlace(const Args& args) {
   FoundControl found;
   int rc = locate(args, args.positional[0], found);
   if (rc != kExitOk) return rc;
@@ -473,7 +473,7 @@ int run(Args& args) {
   if (is(L"select")) return cmdSelect(args);
   if (is(L"items")) return cmdItems(args);
   if (is(L"key")) return cmdKey(args);
-  if (is(L"rect")) return cmdRect(args);
+  if (is(L"place")) return cmdPlace(args);
   if (is(L"answer")) return cmdAnswer(args);
   if (is(L"rect")) return cmdRect(args);
   return usage(L"unknown command");
