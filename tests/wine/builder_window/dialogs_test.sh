@@ -54,7 +54,8 @@ top_of() { ui_rect "$1" | tr -d '\r' | sed -n 1p | cut -d' ' -f2; }
 
 wine_start "$tamblix" "$(wine_winpath "$project")"
 check "the window comes up with the project" ui_wait 1104 30
-# The tabs follow the arrow keys: Projekt, Installation, Dialoge.
+# The tabs follow the arrow keys: Projekt, Installation, Komponenten, Dialoge.
+ui_key 1000 39
 ui_key 1000 39
 ui_key 1000 39
 check "the Dialoge page is shown" wine_wait_for 20 ui_visible 1601
@@ -160,8 +161,10 @@ check "the question closes" ui_absent 710 10 --title Setup
 
 # --- An empty application name reads "AppName".
 ui_key 1000 37
+ui_key 1000 37
 check "the Installation page" wine_wait_for 20 ui_visible 1201
 ui_settext 1201 ""
+ui_key 1000 39
 ui_key 1000 39
 check "back on the Dialoge page" wine_wait_for 20 ui_visible 1601
 ui_select 1601 1
