@@ -3,6 +3,9 @@
 // space reservation, times and the INI rewrite.
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include "language/ids.h"
 #include "setup/engine/file_version_reader.h"
 #include "setup/engine/install_rollback.h"
 #include "setup/engine/install_run.h"
@@ -14,8 +17,8 @@
 namespace tw {
 namespace {
 
-constexpr int kDialogReadOnly = 101, kIdQuestion = 101, kIdAskAgain = 100;
-constexpr int kIdCurrentFile = 1450;
+constexpr int kDialogReadOnly = DLG_READ_ONLY, kIdQuestion = IDC_QUESTION, kIdAskAgain = IDC_ASK_AGAIN;
+constexpr int kIdCurrentFile = IDC_CURRENT_FILE;
 constexpr int kMessageNoSpace = 1028, kMessageDamaged = 1029;
 constexpr DWORD kAttributeMask =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
@@ -160,7 +163,7 @@ bool inUse(const std::string& path) {
 void countProgress(InstallRun& run, uint64_t bytes, int base, int span) {
   if (run.progress && run.total) {
     uint64_t done = run.done < run.total ? run.done : run.total;
-    SendDlgItemMessageA(run.progress, 1500, 0x0402 /* PBM_SETPOS */, static_cast<WPARAM>(base + done * span / run.total),
+    SendDlgItemMessageA(run.progress, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(base + done * span / run.total),
                         0);
   }
   run.done += bytes;
@@ -169,19 +172,19 @@ void countProgress(InstallRun& run, uint64_t bytes, int base, int span) {
 INT_PTR beginFile(InstallRun& run, const FileNote& note) {
   RunState& s = runState();
   while (const ProfileEntry* e = run.currentEntry()) {
-    if ((e->flags & (kFileEntry | kFilePlaceholder)) != (kFileEntry | kFilePlaceholder)) break;
+    if ((e->flags & (kEntryFile | kEntryPlaceholder)) != (kEntryFile | kEntryPlaceholder)) break;
     run.entry->files.set(run.index++);
     advanceEntry(run);
   }
   const ProfileEntry* e = run.currentEntry();
   std::string name = note.name ? note.name : "";
-  if (!e || !(e->flags & kFileEntry)) {
+  if (!e || !(e->flags & kEntryFile)) {
     // More files in the cabinet than its component lists.
     run.fail(RunFailure::Message, kMessageDamaged);
     return -1;
   }
   uint32_t flags = e->flags;
-  auto mode = static_cast<OverwriteMode>(flags & kFileModeMask);
+  auto mode = static_cast<OverwriteMode>(flags & kEntryModeMask);
   if (mode == OverwriteMode::IfHigherVersion && run.versionFromName) {
     if (auto v = versionFromCabinetName(name)) run.newVersion = *v;
     name = targetNameFromCabinetName(name, true);
@@ -198,7 +201,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
     // The name is repainted at most every 40 ms: with many small files the
     // painting, not the copying, would set the pace.
     DWORD now = GetTickCount();
-    if (run.progress && (!run.network || (flags & kFileUpdate)) && now - run.lastShown >= 40) {
+    if (run.progress && (!run.network || (flags & kEntryUpdate)) && now - run.lastShown >= 40) {
       SetDlgItemTextA(run.progress, kIdCurrentFile, (run.copyHeading + name).c_str());
       run.lastShown = now;
     }
@@ -217,7 +220,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
   }
 
   bool skip = false;
-  if (run.network && !(flags & kFileUpdate)) {
+  if (run.network && !(flags & kEntryUpdate)) {
     skip = true;
   }
   WIN32_FIND_DATAA found;
@@ -236,7 +239,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
     if (mode == OverwriteMode::IfHigherVersion) existing.version = readFileVersion(target);
     skip = !replacesExisting(mode, existing, note.date, note.time, run.newVersion);
   }
-  if ((flags & kFileShared) && !run.check && !s.earlierInstallation && !(run.network && !(flags & kFileUpdate)))
+  if ((flags & kEntryShared) && !run.check && !s.earlierInstallation && !(run.network && !(flags & kEntryUpdate)))
     if (!(runJournalActive() ? raiseRunSharedCount(target) : adjustSharedCount(target, +1) > 0)) {
       run.fail(RunFailure::Win32);
       return -1;
@@ -256,7 +259,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
   }
 
   if (exists && (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
-    if (run.askReadOnly && !(flags & kFileReadOnly)) {
+    if (run.askReadOnly && !(flags & kEntryReadOnly)) {
       ReadOnlyQuestion question{target};
       INT_PTR answer = DialogBoxParamA(s.resources, MAKEINTRESOURCEA(kDialogReadOnly), s.progressDialog,
                                        readOnlyProc, reinterpret_cast<LPARAM>(&question));
@@ -326,8 +329,8 @@ bool endFile(InstallRun& run, HANDLE file, const FileNote& note) {
   // Data the system could not write shows at the latest when the file closes.
   bool ok = CloseHandle(file) != 0;
   const ProfileEntry* e = run.currentEntry();
-  if (ok && e && (e->flags & kFileIni)) {
-    std::string name = targetNameFromCabinetName(note.name, (e->flags & kFileModeMask) == 2 && run.versionFromName);
+  if (ok && e && (e->flags & kEntryIni)) {
+    std::string name = targetNameFromCabinetName(note.name, (e->flags & kEntryModeMask) == 2 && run.versionFromName);
     ok = rewriteIni(run.replaceAtRestart.empty() ? run.targetDir + "\\" + name : run.temporaryPath);
   }
   if (ok && !run.replaceAtRestart.empty()) ok = registerReplacement(run.replaceAtRestart, run.temporaryPath);

@@ -75,7 +75,7 @@ bool chooseDefaultInstallDir(RunState& s) {
   if (!s.installDir.empty()) return true;
   char buffer[512] = "";
   std::string stored;
-  if (readSettingString(runProfile(), 6, stored)) lstrcpynA(buffer, stored.c_str(), sizeof buffer);
+  if (readSettingString(runProfile(), kSettingInstallDir, stored)) lstrcpynA(buffer, stored.c_str(), sizeof buffer);
   if (auto hook = reinterpret_cast<GetInstallDirHook>(
           reinterpret_cast<void*>(GetProcAddress(s.resources, "ZETUGetInstallDir"))))
     if (!hook(s.mainWindow, buffer, expandForHook)) return false;
@@ -92,7 +92,7 @@ bool chooseDefaultInstallDir(RunState& s) {
 
 void programFolderDefaults(RunState& s) {
   std::string folder;
-  bool hasFolder = readSettingString(runProfile(), 5, folder);
+  bool hasFolder = readSettingString(runProfile(), kSettingProgramFolder, folder);
   ShortcutTable table;
   bool hasTable = readShortcutTable(runProfile(), table);
   if (!hasTable || table.mask < 0) {
@@ -111,14 +111,14 @@ void programFolderDefaults(RunState& s) {
 // first, when the profile offers uninstalling: "Yes" ends Setup.
 bool earlierInstallationLetsUsGoOn(RunState& s) {
   std::string company, version, offered;
-  readSettingString(runProfile(), 2, company);
-  readSettingString(runProfile(), 1, version);
+  readSettingString(runProfile(), kSettingCompany, company);
+  readSettingString(runProfile(), kSettingVersion, version);
   HKEY record;
   std::string key = installRecordKeyPath(company, s.applicationName, version);
   if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &record) != ERROR_SUCCESS) return true;
   RegCloseKey(record);
   s.earlierInstallation = true;
-  if (!readSettingString(runProfile(), 13, offered)) return true;
+  if (!readSettingString(runProfile(), kSettingInstallRemoval, offered)) return true;
   return showMessage(1033, MB_YESNO | MB_ICONINFORMATION, s.applicationName.c_str()) != IDYES;
 }
 
@@ -137,7 +137,7 @@ void endActions(RunState& s) {
   s.mainWindow = nullptr;
   for (int bit = 0; bit < 2; ++bit) {
     std::string path;
-    if (!(s.finalChoice & (1u << bit)) || !readSettingString(runProfile(), 3 + bit, path)) continue;
+    if (!(s.finalChoice & (1u << bit)) || !readSettingString(runProfile(), kSettingReadMe + bit, path)) continue;
     path = expandRunPath(path);
     std::string folder = folderOf(path);
     SHELLEXECUTEINFOA info = {};
@@ -216,7 +216,7 @@ void updateRun(RunState& s) {
   s.finalChoice = 4;
   NextDlg(+1, s.mainWindow);
   runMessageLoop(s);
-  if (s.step == 13 && (s.finalChoice & 3)) endActions(s);
+  if (s.step == kStepFinish && (s.finalChoice & 3)) endActions(s);
 }
 
 // What the step at which the wizard ended asks for.
@@ -224,12 +224,12 @@ void finalAction(RunState& s) {
   // A continuation after the restart still runs from the work folder,
   // which goes once it ends, as at the end of an installation.
   bool installing = !s.sourceFolder.empty() || s.command.mode == SetupMode::Continuation;
-  if (s.step == 12 && (s.finalChoice & 4)) {
+  if (s.step == kStepRestart && (s.finalChoice & 4)) {
     restartComputer(s);
-  } else if (s.step == 13 && (s.finalChoice & 3)) {
+  } else if (s.step == kStepFinish && (s.finalChoice & 3)) {
     endActions(s);
     if (installing) removalHandOff(false);
-  } else if (s.step == 14 && (s.finalChoice & 3) == 2) {
+  } else if (s.step == kStepMaintenance && (s.finalChoice & 3) == 2) {
     if (!lockRemoval(s.installDir)) return;
     int mode = removalHandOff(true);
     if (mode == 3) return;
@@ -237,7 +237,7 @@ void finalAction(RunState& s) {
     s.mainWindow = nullptr;
     s.currentDialog = nullptr;
     uninstallRun(mode);
-  } else if (s.step == 14 && (s.finalChoice & 3) != 0) {
+  } else if (s.step == kStepMaintenance && (s.finalChoice & 3) != 0) {
     updateRun(s);
   } else if (installing) {
     removalHandOff(false);
@@ -260,9 +260,9 @@ int run(HINSTANCE instance) {
     return 0;
   }
   std::string text;
-  s.restartNeeded = readSettingString(runProfile(), 16, text);
-  readSettingString(runProfile(), 0, s.applicationName);
-  readSettingString(runProfile(), 1, text);
+  s.restartNeeded = readSettingString(runProfile(), kSettingRestart, text);
+  readSettingString(runProfile(), kSettingApplication, s.applicationName);
+  readSettingString(runProfile(), kSettingVersion, text);
   s.versionText = " " + text;
 
   s.command = parseSetupCommand(commandArguments());

@@ -2,6 +2,7 @@
 // empty folders, and the list of directories still to go.
 #include <windows.h>
 
+#include "language/ids.h"
 #include "setup/removal/removal.h"
 #include "setup/removal/removal_steps.h"
 #include "setup/main/runtime_messages.h"
@@ -13,10 +14,6 @@
 namespace tw {
 namespace {
 
-constexpr uint32_t kEntryUpdate = 0x04;
-constexpr uint32_t kEntryShared = 0x08;
-constexpr uint32_t kEntryReadOnly = 0x20;
-constexpr uint32_t kEntryFile = 0x40;
 // A tree deeper than this is not one a program made; stopping keeps a
 // pathological folder from exhausting the stack.
 constexpr int kTreeDepthLimit = 64;
@@ -203,20 +200,20 @@ void removeInstalledFiles(int mode, int installDirLevels) {
     int percent = total ? static_cast<int>(10 + 80ull * done / total) : 90;
     setUninstallProgress(percent);
     if (mode == 3 && percent >= 70 && !firstMarked) {
-      markUninstallStep(721);
+      markUninstallStep(IDC_MARK1);
       firstMarked = true;
     }
     pumpPending();
   }
   setUninstallProgress(90);
   if (mode != 3) return;
-  if (!firstMarked) markUninstallStep(721);
+  if (!firstMarked) markUninstallStep(IDC_MARK1);
   deleteRemovedFile(joinPath(s.installDir, "SETUP.EXE"), false);
   deleteRemovedFile(joinPath(s.installDir, "SETUP.DLL"), false);
   bool failed = false;
   int removed = removeDirectoryLevels(s.installDir, installDirLevels, failed);
   if (failed && removed == 0) progress.notAllRemoved = true;
-  markUninstallStep(722);
+  markUninstallStep(IDC_MARK2);
 }
 
 }  // namespace tw

@@ -16,7 +16,6 @@ namespace tw {
 namespace {
 
 constexpr uint32_t kRootRemovalList = 7;
-constexpr uint32_t kValueEntry = 0x40;
 constexpr uint32_t kValueTypeNumber = 4;
 constexpr uint32_t kRemovalListKey = 0xFFFFFFFFu;
 constexpr DWORD kValueNameLimit = 100;
@@ -129,7 +128,7 @@ void removeFileObjects(int mode) {
     const ComponentRecord& component = s.components[n];
     if (!(component.flags & kComponentRegistry) || ((component.flags >> 16) & 0xFF) != kRootRemovalList) continue;
     for (const ProfileEntry& entry : component.entries) {
-      if (entry.depth != 1 || !(entry.flags & kValueEntry) || (entry.flags & 7) != kValueTypeNumber) continue;
+      if (entry.depth != 1 || !(entry.flags & kEntryFile) || (entry.flags & 7) != kValueTypeNumber) continue;
       size_t zero = entry.text.find('\0');
       if (zero == std::string::npos) continue;
       std::optional<uint32_t> order = dwordFromHex(entry.text.substr(zero + 1));

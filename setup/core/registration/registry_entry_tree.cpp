@@ -64,7 +64,7 @@ void writeChildren(RegistryKeys& registry, Key key, const Entries& entries, size
   for (size_t at = begin; at < end;) {
     size_t next = subtreeEnd(entries, at, end);
     const ProfileEntry& entry = entries[at];
-    if (entry.flags & kEntryIsValue) {
+    if (entry.flags & kEntryFile) {
       writeValue(registry, key, entry, expand);
     } else if (entry.text.empty()) {
       // An unnamed key entry stands for its parent.
@@ -108,7 +108,7 @@ void removeChildren(RegistryKeys& registry, Key key, const Entries& entries, siz
   for (size_t at = begin; at < end;) {
     size_t next = subtreeEnd(entries, at, end);
     const ProfileEntry& entry = entries[at];
-    if (entry.flags & kEntryIsValue) {
+    if (entry.flags & kEntryFile) {
       registry.deleteValue(key, splitValue(entry, expand).name);
     } else {
       removeKey(registry, key, entry.text, entry.flags, entries, at + 1, next, expand);
