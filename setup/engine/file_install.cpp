@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "language/ids.h"
+#include "setup/core/main/path_text.h"
 #include "setup/engine/file_version_reader.h"
 #include "setup/engine/install_rollback.h"
 #include "setup/engine/install_run.h"
@@ -108,16 +109,9 @@ bool rewriteIni(const std::string& path) {
   if (!GetTempFileNameA(folder.c_str(), "ZEI", 0, temporary)) return false;
   std::string out;
   out.reserve(text.size() + 256);
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    size_t next = end == std::string::npos ? text.size() : end + 1;
-    size_t lineEnd = end == std::string::npos ? text.size() : end;
-    if (lineEnd > start && text[lineEnd - 1] == '\r') --lineEnd;
-    std::string line = text.substr(start, lineEnd - start);
-    out += iniLineKeptVerbatim(line) ? line : expandRunPath(line);
-    out.append(text, lineEnd, next - lineEnd);
-    start = next;
+  for (const TextLine& line : textLines(text)) {
+    out += iniLineKeptVerbatim(line.text) ? line.text : expandRunPath(line.text);
+    out += line.ending;
   }
   HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD written = 0;

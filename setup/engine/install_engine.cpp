@@ -16,6 +16,7 @@
 #include "setup/engine/install_rollback.h"
 #include "setup/engine/install_run.h"
 #include "setup/core/wizard/destination_walk.h"
+#include "setup/core/main/path_text.h"
 #include "setup/engine/package_view.h"
 #include "setup/registration/registration_run.h"
 #include "setup/main/runtime_files.h"
@@ -85,16 +86,6 @@ void showFailure(const RunFailure& f) {
     default:
       break;
   }
-}
-
-bool isDirectory(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string stripBackslash(std::string path) {
-  if (path.size() > 3 && path.back() == '\\') path.pop_back();
-  return path;
 }
 
 bool offersUninstaller() {
@@ -246,7 +237,7 @@ bool FileEngine::processComponents(InstallRun& run, PackageView& package, Cabine
     bool haveTarget = false;
     run.targetDir.clear();
     if (entry.size > 0 || !run.check) {
-      run.targetDir = stripBackslash(expandRunPath(component.path));
+      run.targetDir = withoutBackslash(expandRunPath(component.path));
       if (run.check) {
         haveTarget = isDirectory(run.targetDir);
       } else {

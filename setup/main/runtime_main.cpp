@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "setup/background/background_host.h"
+#include "setup/core/main/path_text.h"
 #include "setup/core/registration/registration_rules.h"
 #include "setup/wizard/dialog_sequence.h"
 #include "setup/main/profile_resources.h"
 #include "setup/registration/registration_run.h"
 #include "setup/removal/removal.h"
 #include "setup/removal/removal_lock.h"
+#include "setup/main/runtime_files.h"
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
 #include "setup/main/system_folders.h"
@@ -63,11 +65,6 @@ std::vector<std::string> commandArguments() {
   }
   LocalFree(argv);
   return out;
-}
-
-std::string folderOf(const std::string& path) {
-  size_t sep = path.find_last_of('\\');
-  return sep == std::string::npos ? std::string() : path.substr(0, sep);
 }
 
 // False when the extension refuses: Setup then ends before any page.
@@ -139,7 +136,7 @@ void endActions(RunState& s) {
     std::string path;
     if (!(s.finalChoice & (1u << bit)) || !readSettingString(runProfile(), kSettingReadMe + bit, path)) continue;
     path = expandRunPath(path);
-    std::string folder = folderOf(path);
+    std::string folder = parentPath(path);
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_FLAG_DDEWAIT;
@@ -197,19 +194,12 @@ void runMessageLoop(RunState& s) {
   }
 }
 
-std::string ownPath() {
-  char self[513];
-  DWORD n = GetModuleFileNameA(nullptr, self, sizeof self - 1);
-  self[n] = '\0';
-  return self;
-}
-
 // "Update entries" in maintenance: the earlier installation's record, then
 // the sequence again from the program folder page (when no per-user record
 // keeps the choices) or from the summary on, with the registration run only.
 void updateRun(RunState& s) {
   s.installRecordFound = (readInstallRecord(true) & 4) != 0;
-  readUninstallRecord(ownPath());
+  readUninstallRecord(ownProgramPath());
   bool folderPage = pageExists(8) && !s.installRecordFound && !s.programsFolder.empty();
   s.step = folderPage ? 7 : 8;
   s.updateMode = true;
@@ -247,8 +237,8 @@ void finalAction(RunState& s) {
 int run(HINSTANCE instance) {
   RunState& s = runState();
   s.instance = instance;
-  std::string self = ownPath();
-  s.supportFolder = folderOf(self);
+  std::string self = ownProgramPath();
+  s.supportFolder = parentPath(self);
   std::string dllPath = resourceDllPath(self);
   s.resources = LoadLibraryExA(dllPath.c_str(), nullptr, 0);
   if (!s.resources) {
@@ -301,7 +291,7 @@ int run(HINSTANCE instance) {
 
   s.components = readComponents(runProfile());
   if (s.command.mode == SetupMode::Install) {
-    s.sourceFolder = folderOf(s.command.packagePath);
+    s.sourceFolder = parentPath(s.command.packagePath);
     s.table = buildComponentTable(s.components);
   } else if (s.command.mode == SetupMode::Continuation) {
     HKEY runKey;

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include "language/ids.h"
+#include "setup/core/main/path_text.h"
 #include "setup/removal/removal.h"
+#include "setup/main/runtime_files.h"
 #include "setup/removal/removal_steps.h"
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
@@ -18,14 +20,9 @@ namespace {
 // pathological folder from exhausting the stack.
 constexpr int kTreeDepthLimit = 64;
 
-std::string withoutBackslash(std::string path) {
-  while (path.size() > 1 && path.back() == '\\') path.pop_back();
-  return path;
-}
-
 std::vector<std::string>::iterator findPending(const std::string& path) {
   std::vector<std::string>& list = removalProgress().pendingDirectories;
-  std::string key = withoutBackslash(path);
+  std::string key = withoutAnyBackslash(path);
   for (auto it = list.begin(); it != list.end(); ++it)
     if (lstrcmpiA(it->c_str(), key.c_str()) == 0) return it;
   return list.end();
@@ -35,7 +32,7 @@ void addPending(const std::string& path) {
   std::vector<std::string>& list = removalProgress().pendingDirectories;
   if (findPending(path) != list.end()) return;
   if (list.size() == list.capacity()) list.reserve(list.size() + 8);
-  list.push_back(withoutBackslash(path));
+  list.push_back(withoutAnyBackslash(path));
 }
 
 void dropPending(const std::string& path) {
@@ -45,15 +42,6 @@ void dropPending(const std::string& path) {
 
 bool isDotEntry(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-// The parent folder, or empty at a drive's root ("C:" is never removed).
-std::string parentFolder(const std::string& path) {
-  size_t sep = path.find_last_of('\\');
-  if (sep == std::string::npos || sep == 0) return {};
-  std::string parent = path.substr(0, sep);
-  if (parent.size() == 2 && parent[1] == ':') return {};
-  return parent;
 }
 
 void removeTree(const std::string& folder, int depth) {
@@ -79,7 +67,7 @@ void removeTree(const std::string& folder, int depth) {
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
-  return withoutBackslash(folder) + "\\" + name;
+  return withoutAnyBackslash(folder) + "\\" + name;
 }
 
 // One component's files: shared counts first, then the bitmap decides.
@@ -125,18 +113,13 @@ void removeLink(const std::string& path) {
 
 bool pathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool isDirectory(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 void deleteRemovedFile(const std::string& path, bool clearReadOnly) {
   if (clearReadOnly) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (!DeleteFileA(path.c_str()) && pathExists(path)) removalProgress().notAllRemoved = true;
 }
 
 int removeDirectoryLevels(std::string path, int count, bool& failed) {
-  path = withoutBackslash(path);
+  path = withoutAnyBackslash(path);
   int removed = 0;
   while (removed < count && !path.empty()) {
     if (!RemoveDirectoryA(path.c_str())) {
@@ -145,7 +128,7 @@ int removeDirectoryLevels(std::string path, int count, bool& failed) {
     }
     dropPending(path);
     ++removed;
-    path = parentFolder(path);
+    path = parentBelowRoot(path);
   }
   return removed;
 }
@@ -181,11 +164,11 @@ void removeInstalledFiles(int mode, int installDirLevels) {
     const ComponentEntry& entry = s.table[n];
     const ComponentRecord& component = s.components[n];
     if ((entry.flags & kComponentRegistry) || entry.directoriesCreated < 0 || !componentProcessed(n)) continue;
-    std::string target = withoutBackslash(expandRunPath(component.path));
+    std::string target = withoutAnyBackslash(expandRunPath(component.path));
     // A component folder (or a folder between the installation directory
     // and it) that has become a link since the installation is not walked
     // through: the files there are not the ones installed.
-    std::string installDir = withoutBackslash(s.installDir) + "\\";
+    std::string installDir = withoutAnyBackslash(s.installDir) + "\\";
     bool linked = isLink(target) ||
                   (target.size() > installDir.size() && lstrcmpiA(target.substr(0, installDir.size()).c_str(),
                                                                   installDir.c_str()) == 0 &&

@@ -3,10 +3,12 @@
 // application describes with FILELIST*.DAT files.
 #include <windows.h>
 
+#include "setup/core/main/path_text.h"
 #include "setup/core/removal/filelist_text.h"
 #include "setup/core/registration/registration_rules.h"
 #include "setup/core/removal/removal_paths.h"
 #include "setup/removal/removal.h"
+#include "setup/main/runtime_files.h"
 #include "setup/removal/removal_steps.h"
 #include "setup/main/runtime_state.h"
 #include "setup/main/system_folders.h"
@@ -42,7 +44,7 @@ bool readListFile(const std::string& path, std::string& text) {
 
 // A folder of the removal list: what its lists name, then its empty tree.
 void clearListedFolder(std::string folder) {
-  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  folder = withoutBackslash(folder);
   if (isLink(folder)) {
     // A link in the list goes as a link: its lists and its target are not
     // the application's.

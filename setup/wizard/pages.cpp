@@ -10,6 +10,7 @@
 #include "language/ids.h"
 #include "setup/core/wizard/page_rules.h"
 #include "setup/wizard/dialog_sequence.h"
+#include "setup/main/runtime_files.h"
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
 #include "setup/main/system_folders.h"
@@ -255,10 +256,8 @@ bool hasAssociation(int settingId) {
 
 void writeContinuationValue() {
   RunState& s = runState();
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
   // Quoted: a path with blanks would otherwise start another program.
-  std::string command = "\"" + std::string(self) + "\" \"ZETUFINISH\" \"" + s.installDir + "\"";
+  std::string command = "\"" + ownProgramPath() + "\" \"ZETUFINISH\" \"" + s.installDir + "\"";
   HKEY run;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, nullptr, 0,
                       KEY_SET_VALUE, nullptr, &run, nullptr) != ERROR_SUCCESS)

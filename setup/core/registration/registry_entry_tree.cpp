@@ -1,6 +1,7 @@
 // Writing and removing a registry component's entry tree.
 #include "setup/core/registration/registry_entry_tree.h"
 
+#include "setup/core/main/path_text.h"
 #include "setup/core/registration/registration_rules.h"
 
 namespace tw {
@@ -115,11 +116,6 @@ void removeChildren(RegistryKeys& registry, Key key, const Entries& entries, siz
     }
     at = next;
   }
-}
-
-std::string parentPath(const std::string& path) {
-  size_t sep = path.find_last_of('\\');
-  return sep == std::string::npos ? std::string() : path.substr(0, sep);
 }
 
 }  // namespace
