@@ -34,16 +34,15 @@ int DIAMONDAPI onProgress(PFDIDECRYPT d) {
   auto& run = *static_cast<InstallRun*>(d->pvUser);
   switch (d->fdidt) {
     case fdidtNEW_CABINET:
-      if (!run.check) run.done += 53;
+      if (!run.check) run.done += kProgressCabinetHeader;
       return 0;
     case fdidtNEW_FOLDER:
-      if (!run.check) run.done += 8;
+      if (!run.check) run.done += kProgressFolderEntry;
       return 0;
     case fdidtDECRYPT:
       run.blocksReported = true;
       if (!run.check) {
-        bool firstHalf = d->decrypt.fSplit && d->decrypt.cbPartial == 0;
-        countProgress(run, firstHalf ? 0 : 8u + d->decrypt.cbData + d->decrypt.cbPartial, 0, 90);
+        countProgress(run, progressDataBlock(d->decrypt.fSplit, d->decrypt.cbPartial, d->decrypt.cbData), 0, 90);
       }
       return 1;
   }

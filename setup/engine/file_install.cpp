@@ -156,9 +156,8 @@ bool inUse(const std::string& path) {
 
 void countProgress(InstallRun& run, uint64_t bytes, int base, int span) {
   if (run.progress && run.total) {
-    uint64_t done = run.done < run.total ? run.done : run.total;
-    SendDlgItemMessageA(run.progress, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(base + done * span / run.total),
-                        0);
+    SendDlgItemMessageA(run.progress, IDC_PROGRESS, PBM_SETPOS,
+                        static_cast<WPARAM>(progressPosition(run.done, run.total, base, span)), 0);
   }
   run.done += bytes;
 }
@@ -199,7 +198,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
       SetDlgItemTextA(run.progress, kIdCurrentFile, (run.copyHeading + name).c_str());
       run.lastShown = now;
     }
-    run.done += name.size() + 17;
+    run.done += progressFileEntry(name.size());
   }
   // Messages are dispatched between files, often enough for the pages to
   // stay responsive but not for every one of many small files.
