@@ -4,6 +4,7 @@
 
 #include "language/ids.h"
 #include "setup/core/main/path_text.h"
+#include "setup/core/removal/component_files.h"
 #include "setup/removal/removal.h"
 #include "setup/main/runtime_files.h"
 #include "setup/removal/removal_steps.h"
@@ -66,27 +67,17 @@ void removeTree(const std::string& folder, int depth) {
   else addPending(folder);
 }
 
-std::string joinPath(const std::string& folder, const std::string& name) {
-  return withoutAnyBackslash(folder) + "\\" + name;
-}
+class RegistrySharedCounts final : public SharedCounts {
+ public:
+  long release(const std::string& path) override { return adjustSharedCount(path, -1); }
+};
 
 // One component's files: shared counts first, then the bitmap decides.
 void removeComponentFiles(int mode, const ComponentRecord& component, const ComponentEntry& entry,
                           const std::string& target) {
-  uint16_t i = 0;
-  for (const ProfileEntry& file : component.entries) {
-    if (file.depth != 1) continue;
-    if (i >= entry.files.count()) break;
-    uint16_t index = i++;
-    if (!(file.flags & kEntryFile)) continue;
-    std::string path = joinPath(target, file.text);
-    long count = 1;
-    if (file.flags & kEntryShared) count = adjustSharedCount(path, -1);
-    bool takes = mode != 2 || (file.flags & kEntryUpdate);
-    if (!takes || !(entry.files.test(index) || count == 0)) continue;
-    if (isDirectory(path)) continue;
-    deleteRemovedFile(path, (file.flags & kEntryReadOnly) != 0);
-  }
+  RegistrySharedCounts shared;
+  for (const FileToRemove& file : componentFilesToRemove(component, entry.files, target, mode == 2, shared))
+    if (!isDirectory(file.path)) deleteRemovedFile(file.path, file.readOnly);
 }
 
 }  // namespace
