@@ -228,7 +228,8 @@ bool installDirection(int mode) {
   ApplicationIdentity id = applicationIdentity();
   const uint8_t* data;
   size_t size;
-  if (ok && (hasSetting(kSettingInstallSetup) || hasSetting(kSettingInstallRemoval) || runProfile().find(kProfileTypeInstallationType, 4, data, size))) {
+  if (ok && (hasSetting(kSettingInstallSetup) || hasSetting(kSettingInstallRemoval) ||
+             runProfile().find(kProfileTypeInstallationType, 4, data, size))) {
     unsigned links = (s.quickEntry ? 1u : 0u) | (s.desktop && !s.programFolder.empty() ? 2u : 0u);
     ok = writeInstallRecord(mode, s.programFolder, links);
     error = GetLastError();
