@@ -4,7 +4,7 @@
 
 #include "builder/project/component_editing.h"
 #include "builder/project/property_forms.h"
-#include "setup/core/registration_rules.h"
+#include "setup/core/registration/registration_rules.h"
 
 namespace tw {
 namespace {
