@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "builder/build/build_context.h"
-#include "builder/build/build_safety.h"
+#include "builder/package/build_context.h"
+#include "builder/package/build_safety.h"
 #include "builder/win32_file_system.h"
 
 namespace tw {

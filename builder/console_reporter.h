@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "builder/build/build_context.h"
+#include "builder/package/build_context.h"
 
 namespace tw {
 

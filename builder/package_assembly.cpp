@@ -5,10 +5,10 @@
 
 #include <new>
 
-#include "builder/build/build_checks.h"
-#include "builder/build/build_safety.h"
-#include "builder/build/profile_records.h"
-#include "builder/build/profile_writer.h"
+#include "builder/package/build_checks.h"
+#include "builder/package/build_safety.h"
+#include "builder/package/profile_records.h"
+#include "builder/package/profile_writer.h"
 #include "builder/cabinet.h"
 #include "builder/console_reporter.h"
 #include "builder/file_version.h"

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "builder/build/build_context.h"
+#include "builder/package/build_context.h"
 #include "builder/language_library.h"
 #include "builder/project/project_document.h"
 #include "builder/win32_file_system.h"

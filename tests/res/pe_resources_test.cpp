@@ -3,7 +3,7 @@
 // our reader and with the cross toolchain's objdump, and on damaged modules.
 #include "common/pe_resources.h"
 
-#include "builder/build/pe_language_module.h"
+#include "builder/package/pe_language_module.h"
 #include "common/string_block.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The cabinet writer's file callbacks over the C library.
-#include "builder/build/host_cabinet_writer.h"
+#include "builder/package/host_cabinet_writer.h"
 
 #include <sys/stat.h>
 
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "builder/build/host_file_times.h"
+#include "builder/package/host_file_times.h"
 
 namespace tw {
 namespace {
