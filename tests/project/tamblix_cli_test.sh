@@ -57,6 +57,29 @@ check "file without signature is reported" grep -q 'keine Tamblewright-Projektda
 check "missing file exits 1" test $? -eq 1
 check "missing file message in UTF-8" grep -q 'kann nicht geöffnet werden' "$work/err.txt"
 
+# JSON back to a project file: byte for byte for the sample and the demo.
+for name in sample demo; do
+  "$tamblix" dump "$source/examples/$name/$name.tbw" >"$work/$name.json"
+  "$tamblix" load "$work/$name.json" "$work/$name-loaded.tbw"
+  check "load exits 0 for the $name" test $? -eq 0
+  check "the $name comes back from JSON byte for byte" cmp -s "$work/$name-loaded.tbw" "$source/examples/$name/$name.tbw"
+done
+printf 'older content' >"$work/kept.tbw"
+"$tamblix" load "$work/sample.json" "$work/kept.tbw"
+check "load over a file keeps it as .~tb" grep -qx 'older content' "$work/kept.~tb"
+sed '3s/": /" /' "$work/sample.json" >"$work/bad.json"
+"$tamblix" load "$work/bad.json" "$work/never.tbw" 2>"$work/err.txt"
+check "damaged JSON exits 1" test $? -eq 1
+check "damaged JSON names line and column" grep -q 'Zeile 3, Spalte [0-9]*: ":" erwartet' "$work/err.txt"
+check "damaged JSON writes nothing" test ! -e "$work/never.tbw"
+"$tamblix" build "$work/bad.json" -o "$work/never.exe" --builder-dir "$work" >/dev/null 2>"$work/err.txt"
+check "a build from damaged JSON exits 1" test $? -eq 1
+check "and names line and column" grep -q 'Zeile 3, Spalte' "$work/err.txt"
+"$tamblix" build "$work/sample.json" --compress lzh >/dev/null 2>"$work/err.txt"
+check "an unknown compression gives the usage line" grep -q '^Aufruf: tamblix build' "$work/err.txt"
+"$tamblix" build >/dev/null 2>&1
+check "a build without project exits 1" test $? -eq 1
+
 "$tamblix" bogus >/dev/null 2>&1
 check "unknown command is refused" test $? -ne 0
 
