@@ -51,6 +51,19 @@ check "the host package is the Wine package byte for byte" cmp "$WT_DIR/win/Noti
 cmp -s "$WT_DIR/win/NotizblockPro.exe" "$WT_DIR/host/NotizblockPro.exe" ||
   compare_items "$WT_DIR/win/NotizblockPro.exe" "$WT_DIR/host/NotizblockPro.exe"
 
+# The other compressions alike.
+for method in mszip none; do
+  mkdir -p "$WT_DIR/$method"
+  (cd "$WT_DIR" && timeout 180 wine "$WT_DIR/builder/Tamblix.exe" /build "$(wine_winpath "$WT_DIR/demo/demo.tbw")" \
+    /compress:$method /out "$(wine_winpath "$WT_DIR/$method")\\wine.exe" >/dev/null 2>&1)
+  check_eq "the $method build under Wine" 0 "$?"
+  (cd "$WT_DIR" && timeout 120 "$tamblix" build "$WT_DIR/demo/demo.tbw" --compress $method -o "$WT_DIR/$method/host.exe" \
+    --builder-dir "$WT_DIR/builder" >/dev/null 2>&1)
+  check_eq "the $method build on the host" 0 "$?"
+  check "$method: the same package" cmp "$WT_DIR/$method/wine.exe" "$WT_DIR/$method/host.exe"
+done
+check "the methods differ" bash -c "! cmp -s '$WT_DIR/mszip/host.exe' '$WT_DIR/none/host.exe'"
+
 # The project as JSON builds the same package.
 "$tamblix" dump "$WT_DIR/demo/demo.tbw" >"$WT_DIR/demo/demo.json"
 host_build "$WT_DIR/demo/demo.json" "$WT_DIR/json"
