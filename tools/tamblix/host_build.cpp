@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <vector>
@@ -370,12 +371,17 @@ bool endsWithJson(const std::string& path) {
   return end == ".json";
 }
 
+// The full path, with "." and ".." steps resolved as the system's full
+// path does (by the name, not through links).
 std::string absolute(const std::string& path) {
-  if (!path.empty() && path[0] == '/') return path;
-  std::vector<char> buffer(4096);
-  if (!::getcwd(buffer.data(), buffer.size())) return path;
-  std::string cwd = buffer.data();
-  return cwd + (cwd.size() > 1 ? "/" : "") + path;
+  std::string full = path;
+  if (path.empty() || path[0] != '/') {
+    std::vector<char> buffer(4096);
+    if (::getcwd(buffer.data(), buffer.size())) full = std::string(buffer.data()) + "/" + path;
+  }
+  std::string normal = std::filesystem::path(full).lexically_normal().string();
+  while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+  return normal;
 }
 
 int build(const HostBuildOptions& options) {
