@@ -4,10 +4,6 @@
 
 #include <windows.h>
 
-#include <new>
-
-#include "builder/package/build_safety.h"
-#include "builder/package/profile_writer.h"
 #include "builder/cabinet.h"
 #include "builder/console_reporter.h"
 #include "builder/file_version.h"
