@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "builder/build/build_context.h"
-#include "builder/build/build_safety.h"
+#include "builder/package/build_context.h"
+#include "builder/package/build_safety.h"
 #include "builder/win32_file_system.h"
 #include "cabxpd32/core/open_flags.h"
 
@@ -14,8 +14,7 @@ namespace {
 
 constexpr char kCabinetName[] = "BMTBW.CAB";
 constexpr USHORT kSetId = 25867;
-constexpr TCOMP kLzx21 = 0x1503;  // LZX, window 2^21
-TCOMP compression = kLzx21;
+TCOMP compression = kCompressLzx21;
 constexpr ULONG kUnlimited = 0x7FFFFFFF;
 
 CabinetWriter* self(void* pv) { return static_cast<CabinetWriter*>(pv); }
@@ -50,13 +49,6 @@ double CabinetWriter::frequency() {
   return static_cast<double>(f.QuadPart);
 }
 
-void PackageItems::append(uint32_t size) {
-  if (records.size() < count + 2) records.resize(count + 2, ItemRecord{0, 0});
-  records[count].size = size;
-  records[count + 1].offset = records[count].offset + size;
-  ++count;
-}
-
 CabinetWriter::CabinetWriter(const std::string& cabinetFolder, HANDLE package, PackageItems& items,
                              BuildReporter& reporter, uint64_t totalBytes)
     : package_(package), items_(items), reporter_(reporter), total_(totalBytes ? totalBytes : 1) {
@@ -73,10 +65,9 @@ CabinetWriter::CabinetWriter(const std::string& cabinetFolder, HANDLE package, P
 CabinetWriter::~CabinetWriter() { destroy(); }
 
 bool CabinetWriter::selectCompression(const std::string& name) {
-  if (_stricmp(name.c_str(), "lzx") == 0) compression = kLzx21;
-  else if (_stricmp(name.c_str(), "mszip") == 0) compression = tcompTYPE_MSZIP;
-  else if (_stricmp(name.c_str(), "none") == 0) compression = tcompTYPE_NONE;
-  else return false;
+  uint16_t type = 0;
+  if (!compressionByName(name, type)) return false;
+  compression = type;
   return true;
 }
 

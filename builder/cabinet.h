@@ -10,47 +10,37 @@
 #include <string>
 #include <vector>
 
-#include "common/item_table.h"
+#include "builder/package/package_build.h"
 
 namespace tw {
 
-class BuildReporter;
-
-// Items written so far; records[count].offset is where the next item starts.
-struct PackageItems {
-  std::vector<ItemRecord> records;
-  uint32_t count = 0;
-  void append(uint32_t size);
-};
-
-class CabinetWriter {
+class CabinetWriter final : public PackageCabinets {
  public:
   // cabinetFolder ends with a backslash and also takes FCI's temporary
   // files; package is the open package file, positioned at its end.
   CabinetWriter(const std::string& cabinetFolder, HANDLE package, PackageItems& items,
                 BuildReporter& reporter, uint64_t totalBytes);
-  ~CabinetWriter();
+  ~CabinetWriter() override;
 
   // The compression of every folder the builder writes from now on
   // (default LZX with a 2 MB window); false for a name other than "lzx",
   // "mszip" or "none".
   static bool selectCompression(const std::string& name);
 
-  bool create();
-  bool addFile(const std::string& source, const std::string& nameInCabinet);
-  // startNext: close the current cabinet so the next file starts a new one.
-  bool flush(bool startNext);
-  void destroy();
+  bool create() override;
+  bool addFile(const std::string& source, const std::string& nameInCabinet) override;
+  bool flush(bool startNext) override;
+  void destroy() override;
   // What FCI reported for the last failure (for the build's message): the
   // system's text when one of the file callbacks failed, else FCI's code.
-  std::string lastError() const;
+  std::string lastError() const override;
   // The file whose open, read, write or seek failed last ("" if none); the
   // package is given as `packageName`.
-  const std::string& failedFile() const { return failedFile_; }
-  bool packageFailed() const { return packageFailed_; }
+  std::string failedFile() const override { return failedFile_; }
+  bool packageFailed() const override { return packageFailed_; }
   void setPackageName(const std::string& name) { packageName_ = name; }
   // Seconds spent inside the compressor's calls so far.
-  double compressionSeconds() const { return static_cast<double>(ticks_) / frequency(); }
+  double compressionSeconds() const override { return static_cast<double>(ticks_) / frequency(); }
 
  private:
   static FNFCIALLOC(alloc);

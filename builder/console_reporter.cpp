@@ -33,23 +33,6 @@ void writeConsole(bool toError, const std::string& text) {
   }
 }
 
-ConsoleReporter::ConsoleReporter() = default;
-
-void ConsoleReporter::progress(const std::string* text, int percent) {
-  // One line per percentage value, with the latest step text: a line for
-  // every compressed file would cost more than compressing small files.
-  bool newStep = text && *text != step_ && percent >= 0;
-  if (text) step_ = *text;
-  if (percent < 0 || (percent == percent_ && !newStep)) return;
-  percent_ = percent;
-  if (!step_.empty()) writeConsole(false, step_ + " " + std::to_string(percent_) + "%\r\n");
-}
-
-void ConsoleReporter::message(const std::string& text, const std::string& caption, MessageIcon icon) {
-  std::string line = text;
-  for (size_t at; (at = line.find("\r\n")) != std::string::npos;) line.replace(at, 2, "\n");
-  for (size_t at = 0; (at = line.find('\n', at)) != std::string::npos; at += 2) line.replace(at, 1, "\r\n");
-  writeConsole(true, line + "\r\n");
-}
+ConsoleReporter::ConsoleReporter() : LineReporter(writeConsole) {}
 
 }  // namespace tw

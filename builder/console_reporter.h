@@ -3,19 +3,13 @@
 #pragma once
 #include <string>
 
-#include "builder/build/build_context.h"
+#include "builder/package/line_reporter.h"
 
 namespace tw {
 
-class ConsoleReporter final : public BuildReporter {
+class ConsoleReporter final : public LineReporter {
  public:
   ConsoleReporter();
-  void progress(const std::string* text, int percent) override;
-  void message(const std::string& text, const std::string& caption, MessageIcon icon) override;
-
- private:
-  std::string step_;
-  int percent_ = -1;
 };
 
 // Writes CP1252 text to stdout or stderr: as Unicode to a console, as the

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/build/build_context.h"
+#include "builder/package/build_context.h"
 #include "builder/project/project_document.h"
 
 namespace tw {

@@ -1,9 +1,10 @@
-// The build worker: validation, the install profile, binding, the items,
-// the cabinets and the item table, in the builder's fixed order.
+// The build worker on Windows: the portable build (package_build.h) with
+// the system's files, the binder rsrc and the platform's compressor.
 #pragma once
 #include <string>
 
-#include "builder/build/build_context.h"
+#include "builder/package/build_context.h"
+#include "builder/package/package_build.h"
 #include "builder/language_library.h"
 #include "builder/project/project_document.h"
 #include "builder/win32_file_system.h"
@@ -14,12 +15,6 @@ struct BuildEnvironment {
   std::string builderFolder;  // with trailing backslash
   LanguageLibrary& language;
   Win32FileSystem& files;
-};
-
-// Where a build's time went, for the benchmark.
-struct BuildTiming {
-  double totalSeconds = 0;
-  double compressionSeconds = 0;  // inside the compressor's calls
 };
 
 // Runs the whole build into `packagePath` (a full path); false after a

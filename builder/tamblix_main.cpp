@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "builder/build/build_checks.h"
-#include "builder/build/build_safety.h"
-#include "builder/build/profile_writer.h"
+#include "builder/package/build_checks.h"
+#include "builder/package/build_safety.h"
+#include "builder/package/profile_writer.h"
 #include "builder/cabinet.h"
 #include "builder/console_reporter.h"
 #include "builder/language_library.h"

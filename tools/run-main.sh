@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The main job: build every deliverable, build the sample package with the
-# builder's command line, install it under Wine through its wizard (the UI
+# The main job: build every deliverable, build the sample package on the
+# host with tamblix build (no Wine), install it under Wine through its wizard (the UI
 # driver presses the buttons a user would), show what it installed, and
 # remove it again with the command its uninstall entry registers. Exits
 # non-zero when a step fails or the removal leaves anything behind.
@@ -32,10 +32,8 @@ bash tests/wine/lib/make-template.sh "$WINEPREFIX"
 rm -f "$WINEPREFIX/.tw-template" "$WINEPREFIX.lock"
 cp -r examples/sample "$work/sample"
 
-echo "== building the sample package"
-win() { wine winepath.exe -w "$1" 2>/dev/null | tr -d '\r'; }
-timeout 300 wine build/win32/dist/Tamblix.exe /build "$(win "$work/sample/sample.tbw")" \
-  /out "$(win "$work")\\Notizblock.exe" | iconv -f cp1252 -t utf-8 | tr -d '\r' | tail -5
+echo "== building the sample package on the host (tamblix build, builder's folder build/win32/dist)"
+timeout 300 build/host/tamblix build "$work/sample/sample.tbw" -o "$work/Notizblock.exe" | tail -5
 ls -l "$work/Notizblock.exe"
 
 echo "== installing the package through its wizard (screenshots in $work)"

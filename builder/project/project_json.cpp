@@ -170,6 +170,10 @@ std::string projectToJson(const ProjectDocument& p) {
   j.open('[');
   for (int i = 0; i < kTypeCount; ++i) j.str(p.typeDescription(i));
   j.close(']');
+  j.key("typeDescriptionRest");
+  j.open('[');
+  for (int i = 0; i < kTypeCount; ++i) j.str(typeDescriptionRestHex(p, i));
+  j.close(']');
   writeTree(j, "componentTree", p.TVKomp, true);
   writeTree(j, "installationTypeTree", p.TVITypes, false);
   j.field("sourcePath", p.DefSrcPathValue);

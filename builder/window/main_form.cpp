@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "builder/appearance/background_rules.h"
-#include "builder/build/build_checks.h"
-#include "builder/build/profile_writer.h"
+#include "builder/package/build_checks.h"
+#include "builder/package/profile_writer.h"
 #include "builder/language_library.h"
 #include "builder/package_assembly.h"
 #include "builder/project/last_project.h"

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "builder/build/build_checks.h"
-#include "builder/build/build_context.h"
+#include "builder/package/build_checks.h"
+#include "builder/package/build_context.h"
 #include "tests/support/memory_file_system.h"
 
 namespace tw {

@@ -8,11 +8,11 @@
 #include <memory>
 #include <new>
 
-#include "builder/build/build_checks.h"
-#include "builder/build/build_context.h"
-#include "builder/build/build_safety.h"
-#include "builder/build/profile_records.h"
-#include "builder/build/source_files.h"
+#include "builder/package/build_checks.h"
+#include "builder/package/build_context.h"
+#include "builder/package/build_safety.h"
+#include "builder/package/profile_records.h"
+#include "builder/package/source_files.h"
 #include "tests/support/memory_file_system.h"
 
 namespace tw {

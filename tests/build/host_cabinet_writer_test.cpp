@@ -1,7 +1,7 @@
 // Cabinets written into a package on the host: two cabinets one after the
 // other in one file, read back by cabextract, with their files' contents,
 // local DOS times and read-only bits; a missing source names itself.
-#include "builder/build/host_cabinet_writer.h"
+#include "builder/package/host_cabinet_writer.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

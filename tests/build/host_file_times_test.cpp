@@ -1,5 +1,5 @@
 // Host file times become local DOS times by the TZ rule.
-#include "builder/build/host_file_times.h"
+#include "builder/package/host_file_times.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "builder/build/profile_writer.h"
+#include "builder/package/profile_writer.h"
 #include "common/install_profile.h"
 #include "tests/support/fake_resources.h"
 

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "builder/build/profile_records.h"
-#include "builder/build/profile_writer.h"
+#include "builder/package/profile_records.h"
+#include "builder/package/profile_writer.h"
 #include "common/install_profile.h"
 #include "common/string_block.h"
 #include "tests/support/fake_resources.h"

@@ -57,6 +57,56 @@ check "file without signature is reported" grep -q 'keine Tamblewright-Projektda
 check "missing file exits 1" test $? -eq 1
 check "missing file message in UTF-8" grep -q 'kann nicht geöffnet werden' "$work/err.txt"
 
+# JSON back to a project file: byte for byte for the sample and the demo.
+for name in sample demo; do
+  "$tamblix" dump "$source/examples/$name/$name.tbw" >"$work/$name.json"
+  "$tamblix" load "$work/$name.json" "$work/$name-loaded.tbw"
+  check "load exits 0 for the $name" test $? -eq 0
+  check "the $name comes back from JSON byte for byte" cmp -s "$work/$name-loaded.tbw" "$source/examples/$name/$name.tbw"
+done
+printf 'older content' >"$work/kept.tbw"
+"$tamblix" load "$work/sample.json" "$work/kept.tbw"
+check "load over a file keeps it as .~tb" grep -qx 'older content' "$work/kept.~tb"
+sed '3s/": /" /' "$work/sample.json" >"$work/bad.json"
+"$tamblix" load "$work/bad.json" "$work/never.tbw" 2>"$work/err.txt"
+check "damaged JSON exits 1" test $? -eq 1
+check "damaged JSON names line and column" grep -q 'Zeile 3, Spalte [0-9]*: ":" erwartet' "$work/err.txt"
+check "damaged JSON writes nothing" test ! -e "$work/never.tbw"
+"$tamblix" build "$work/bad.json" -o "$work/never.exe" --builder-dir "$work" >/dev/null 2>"$work/err.txt"
+check "a build from damaged JSON exits 1" test $? -eq 1
+check "and names line and column" grep -q 'Zeile 3, Spalte' "$work/err.txt"
+"$tamblix" build "$work/sample.json" --compress lzh >/dev/null 2>"$work/err.txt"
+check "an unknown compression gives the usage line" grep -q '^Aufruf: tamblix build' "$work/err.txt"
+"$tamblix" build >/dev/null 2>&1
+check "a build without project exits 1" test $? -eq 1
+
+# Builds on the host, when the win32 build has made the builder's folder.
+dist=$source/build/win32/dist
+if [ -e "$dist/ZETUBODY.EXE" ]; then
+  cp -rp "$source/examples/sample" "$work/proj"
+  mkdir -p "$work/tmp"
+  TMPDIR=$work/tmp "$tamblix" build "$work/proj/sample.tbw" -o "$work/b1/p.exe" --builder-dir "$dist" \
+    >"$work/out.txt" 2>"$work/err.txt"
+  check "a host build exits 0" test $? -eq 0
+  check "its progress ends at 100 %" grep -q ' 100%$' "$work/out.txt"
+  check "its message names the package" grep -qF 'p.exe' "$work/err.txt"
+  cp "$work/sample.json" "$work/proj/sample.json"
+  "$tamblix" build "$work/proj/sample.json" -o "$work/b2/p.exe" --builder-dir "$dist" >/dev/null 2>&1
+  check "the JSON form builds" test $? -eq 0
+  check "two builds, from .tbw and from JSON, are byte for byte alike" cmp -s "$work/b1/p.exe" "$work/b2/p.exe"
+  rm "$work/proj/files/hilfe.txt"
+  TMPDIR=$work/tmp "$tamblix" build "$work/proj/sample.tbw" -o "$work/b3/p.exe" --builder-dir "$dist" \
+    >/dev/null 2>"$work/err.txt"
+  check "a missing source stops the build with 1" test $? -eq 1
+  check "naming the file" grep -q 'hilfe.txt" ist nicht vorhanden! Erzeugung abgebrochen.' "$work/err.txt"
+  check "and leaves no package and no folder" test ! -e "$work/b3"
+  check "and no work folder" test -z "$(ls -A "$work/tmp")"
+  "$tamblix" build "$work/proj/sample.tbw" -o "$dist/p.exe" --builder-dir "$dist" >/dev/null 2>"$work/err.txt"
+  check "a package in the builder's folder is refused" test $? -eq 1 -a ! -e "$dist/p.exe"
+else
+  echo "tamblix: no win32 build, the host builds are left out"
+fi
+
 "$tamblix" bogus >/dev/null 2>&1
 check "unknown command is refused" test $? -ne 0
 

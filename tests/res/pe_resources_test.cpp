@@ -1,9 +1,10 @@
 // The module resource writer: on DLLs the cross linker made (resources
 // followed by relocations, and none at all), checked by reading back with
-// our reader and with the cross toolchain's objdump, and on damaged modules.
+// our reader and with the cross toolchain's objdump, on the dispatcher template
+// and the runtime's resource DLL of the win32 build, and on damaged modules.
 #include "common/pe_resources.h"
 
-#include "builder/build/pe_language_module.h"
+#include "builder/package/pe_language_module.h"
 #include "common/string_block.h"
 
 #include <gtest/gtest.h>
@@ -178,6 +179,46 @@ TEST_F(ModuleTest, GivesAModuleWithoutResourcesItsSection) {
   size_t pe = u32(out, 0x3C);
   EXPECT_EQ(out[pe + 6], bare_[pe + 6] + 1);
   EXPECT_TRUE(std::equal(bare_.begin() + 0x400, bare_.end(), out.begin() + 0x400));
+}
+
+// The modules the builder binds into: the dispatcher template and the
+// runtime's resource DLL of the win32 build, with what a build binds
+// (profile-like entries, the file checks, a replaced resource).
+TEST(ShippedModules, DispatcherAndRuntimeDllTakeTheBuildsResources) {
+  for (const char* name : {"ZETUBODY.EXE", "ZETUSUM.DLL"}) {
+    std::vector<uint8_t> module = readBytes(std::string(TW_WIN32_DIST) + "/" + name);
+    if (module.empty()) GTEST_SKIP() << "no win32 build in " << TW_WIN32_DIST;
+    std::vector<ResEntry> before;
+    ASSERT_EQ(readPeResources(module, before), PeError::kOk) << name;
+    // The dispatcher template has no resources yet; the resource DLL's
+    // first one is replaced in every language.
+    std::vector<ResEntry> added = {entry(10, 900, 0, std::string(111, 'c')), entry(6, 4000, 0, "Zeichenketten"),
+                                   entry(2, 4001, 0, std::string(40000, 'b'))};
+    ResEntry replaced = entry(10, 900, 0, "");
+    if (!before.empty()) {
+      replaced = before.front();
+      replaced.language = 0;
+      replaced.data.assign(700, 'r');
+      added.push_back(replaced);
+    }
+    std::vector<uint8_t> out;
+    ASSERT_EQ(replacePeResources(module, added, out), PeError::kOk) << name;
+    std::vector<ResEntry> back;
+    ASSERT_EQ(readPeResources(out, back), PeError::kOk) << name;
+    auto expected = byKey(before);
+    for (auto it = expected.begin(); it != expected.end();)
+      it = it->first.rfind(key(replaced).substr(0, key(replaced).rfind('/') + 1), 0) == 0 ? expected.erase(it)
+                                                                                         : std::next(it);
+    for (auto& e : added) expected[key(e)] = std::string(e.data.begin(), e.data.end());
+    EXPECT_EQ(byKey(back), expected) << name;
+    std::string dumped = objdumpLeaves(out, std::string("bound-") + name);
+    if (!dumped.empty()) {
+      EXPECT_EQ(dumped, leafSizes(back)) << name;
+    }
+    size_t pe = u32(out, 0x3C), optional = pe + 24;
+    EXPECT_EQ(u32(out, optional + 64), peImageChecksum(out, optional + 64)) << name;
+    EXPECT_EQ(peVersionDigits(out), peVersionDigits(module)) << name << ": the version resource stays";
+  }
 }
 
 TEST_F(ModuleTest, SameInputsGiveTheSameBytes) {

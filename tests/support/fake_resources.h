@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "builder/build/build_context.h"
+#include "builder/package/build_context.h"
 #include "common/install_profile.h"
 #include "common/res_file.h"
 

@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev
   g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 mingw-w64-i686-dev
   wine wine32:i386 xvfb x11-apps x11-utils xauth imagemagick
-  gcab cabextract libmspack-dev zlib1g-dev python3 xdotool bc procps fonts-wine fonts-liberation
+  gcab cabextract libmspack-dev zlib1g-dev python3 xdotool bc procps fonts-wine fonts-liberation faketime
 )
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386

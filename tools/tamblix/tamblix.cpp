@@ -1,7 +1,11 @@
-// tamblix: prints a project as JSON, or resaves it in the current version.
-//   tamblix dump FILE.tbw
+// tamblix: the project tool of the build machine.
+//   tamblix dump FILE.tbw            (the project as JSON)
+//   tamblix load PROJECT.json OUT.tbw (JSON back to a project file)
 //   tamblix resave IN.tbw OUT.tbw
-//   tamblix bind MODULE FILE.RES   (binds a resource file into a module as rsrc does)
+//   tamblix bind MODULE FILE.RES     (binds a resource file into a module as rsrc does)
+//   tamblix build PROJECT.tbw|PROJECT.json [-o PACKAGE.exe] [--compress lzx|mszip|none]
+//                 [--builder-dir DIR] [--timing]
+//                                    (the builder's command-line build, without Wine)
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -12,6 +16,14 @@
 #include "common/pe_resources.h"
 #include "common/res_file.h"
 #include "common/std_file_system.h"
+#ifndef _WIN32
+// The build runs on the host only; the tool built for Windows (a test
+// tool) reads and writes projects.
+#include <unistd.h>
+
+#include "builder/package/package_build.h"
+#include "tools/tamblix/host_build.h"
+#endif
 
 namespace {
 
@@ -66,11 +78,82 @@ int bind(tw::FileSystem& files, const std::string& module, const std::string& re
   return 0;
 }
 
+// Writes the project of a JSON file as a project file; nothing is written
+// when the JSON cannot be read. An existing OUT is first kept as OUT.~tb.
+int loadJson(tw::FileSystem& files, const std::string& json, const std::string& out) {
+  std::vector<uint8_t> bytes;
+  if (files.readFile(json, bytes) != tw::FileReadStatus::Ok) {
+    std::fprintf(stderr, "tamblix: cannot read \"%s\"\n", json.c_str());
+    return 1;
+  }
+  tw::ProjectDocument project;
+  tw::JsonError error;
+  if (!tw::projectFromJson(std::string(bytes.begin(), bytes.end()), project, error)) {
+    std::fprintf(stderr, "tamblix: %s: %s\n", json.c_str(), tw::cp1252ToUtf8(error.text()).c_str());
+    return 1;
+  }
+  if (files.fileExists(out)) files.copyFile(out, tw::backupPathFor(out));
+  tw::ProjectStatus status = tw::writeProjectFile(files, out, project);
+  if (!status.ok()) {
+    printError(status);
+    return 1;
+  }
+  return 0;
+}
+
+#ifndef _WIN32
+const char kBuildUsage[] =
+    "Aufruf: tamblix build PROJEKT.tbw|PROJEKT.json [-o PAKET.exe] [--compress lzx|mszip|none] "
+    "[--builder-dir ORDNER] [--timing]\n";
+
+int build(int argc, char** argv) {
+  tw::HostBuildOptions options;
+  std::string builderFolder;
+  for (int i = 2; i < argc; ++i) {
+    std::string a = argv[i];
+    bool hasValue = i + 1 < argc;
+    if ((a == "-o" || a == "--out") && hasValue) options.package = argv[++i];
+    else if (a == "--compress" && hasValue) {
+      if (!tw::compressionByName(argv[++i], options.compression)) {
+        std::fputs(kBuildUsage, stderr);
+        return 1;
+      }
+    } else if (a == "--builder-dir" && hasValue) builderFolder = argv[++i];
+    else if (a == "--timing") options.timing = true;
+    else if (options.project.empty() && !a.empty() && a[0] != '-') options.project = a;
+    else {
+      std::fputs(kBuildUsage, stderr);
+      return 1;
+    }
+  }
+  if (options.project.empty()) {
+    std::fputs(kBuildUsage, stderr);
+    return 1;
+  }
+  if (builderFolder.empty()) {
+    char self[4096];
+    ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    builderFolder = tw::defaultBuilderFolder(n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string(argv[0]));
+    if (builderFolder.empty()) {
+      std::fputs("tamblix: Der Ordner des Builders (ZETUBODY.EXE) ist weder neben tamblix noch in win32/dist; "
+                 "--builder-dir nennt ihn.\n", stderr);
+      return 1;
+    }
+  }
+  while (builderFolder.size() > 1 && builderFolder.back() == '/') builderFolder.pop_back();
+  options.builderFolder = builderFolder;
+  return tw::runHostBuild(options);
+}
+#endif
+
 int usage() {
   std::fprintf(stderr,
                "usage: tamblix dump FILE.tbw\n"
+               "       tamblix load PROJECT.json OUT.tbw\n"
                "       tamblix resave IN.tbw OUT.tbw\n"
-               "       tamblix bind MODULE FILE.RES\n");
+               "       tamblix bind MODULE FILE.RES\n"
+               "       tamblix build PROJECT.tbw|PROJECT.json [-o PACKAGE.exe] [--compress lzx|mszip|none]\n"
+               "                     [--builder-dir DIR] [--timing]\n");
   return 2;
 }
 
@@ -98,5 +181,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc == 4 && std::strcmp(argv[1], "bind") == 0) return bind(files, argv[2], argv[3]);
+  if (argc == 4 && std::strcmp(argv[1], "load") == 0) return loadJson(files, argv[2], argv[3]);
+#ifndef _WIN32
+  if (argc >= 2 && std::strcmp(argv[1], "build") == 0) return build(argc, argv);
+#endif
   return usage();
 }

@@ -22,3 +22,13 @@ tw_wine_test(NAME builder_reproducible
   SCRIPT ${CMAKE_CURRENT_LIST_DIR}/reproducible_test.sh
   DEPENDS demo_folder tamblix_exe zetubody cabxpd32 cabinet_dll zetusum_dll zetusum_exe rsrc zeturfd german english
   TIMEOUT 300)
+
+# The build on the host (tamblix build, no Wine) against the build under
+# Wine, and the host-built package installed. Needs the host preset's tool.
+set(TW_HOST_TAMBLIX "${PROJECT_SOURCE_DIR}/build/host/tamblix" CACHE FILEPATH
+  "The host build's project tool, for the test that compares both builds")
+tw_wine_test(NAME builder_host_build
+  SCRIPT ${CMAKE_CURRENT_LIST_DIR}/host_build_test.sh
+  DEPENDS demo_folder tamblix_exe zetubody cabxpd32 cabinet_dll zetusum_dll zetusum_exe rsrc zeturfd german english uidriver
+  TIMEOUT 600
+  ENV TW_HOST_TAMBLIX=${TW_HOST_TAMBLIX} TW_UIDRIVER=$<TARGET_FILE:uidriver>)

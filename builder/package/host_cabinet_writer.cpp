@@ -1,5 +1,5 @@
 // The cabinet writer's file callbacks over the C library.
-#include "builder/build/host_cabinet_writer.h"
+#include "builder/package/host_cabinet_writer.h"
 
 #include <sys/stat.h>
 
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "builder/build/host_file_times.h"
+#include "builder/package/host_file_times.h"
 
 namespace tw {
 namespace {
@@ -16,6 +16,7 @@ constexpr char kCabinetName[] = "BMTBW.CAB";
 constexpr uint16_t kSetId = 25867;
 constexpr intptr_t kPackage = 0x7FFF0000;  // the handle of the package file
 constexpr uint16_t kAttributeReadOnly = 0x01;
+constexpr uint16_t kAttributeHidden = 0x02;
 constexpr uint16_t kAttributeArchive = 0x20;
 
 }  // namespace
@@ -160,6 +161,7 @@ bool HostCabinetWriter::nextCabinet(cab::CabinetParams& params, uint32_t) {
 }
 
 int32_t HostCabinetWriter::status(unsigned type, uint32_t, uint32_t second) {
+  if (type == cab::kStatusFile && second > 0 && blockDone_) blockDone_(second);
   if (type == cab::kStatusCabinet) {
     if (cabinetDone_) cabinetDone_(second);
     return static_cast<int32_t>(second);
@@ -183,8 +185,12 @@ intptr_t HostCabinetWriter::openSource(const char* name, uint16_t* date, uint16_
   *date = dos.date;
   *time = dos.time;
   // Files read through Wine carry the archive bit; the read-only bit is
-  // the owner's missing write permission.
-  *attributes = static_cast<uint16_t>(kAttributeArchive | ((info.st_mode & S_IWUSR) ? 0 : kAttributeReadOnly));
+  // the owner's missing write permission; a name that starts with a dot is
+  // hidden, as Wine shows such files.
+  const char* base = std::strrchr(name, '/');
+  base = base ? base + 1 : name;
+  *attributes = static_cast<uint16_t>(kAttributeArchive | ((info.st_mode & S_IWUSR) ? 0 : kAttributeReadOnly) |
+                                      (base[0] == '.' ? kAttributeHidden : 0));
   return handle;
 }
 

@@ -1,12 +1,12 @@
 // Output-path, target-name, size and date rules of a build.
-#include "builder/build/build_safety.h"
+#include "builder/package/build_safety.h"
 
 #include <map>
 
-#include "builder/build/build_checks.h"
-#include "builder/build/build_context.h"
-#include "builder/build/profile_records.h"
-#include "builder/build/source_files.h"
+#include "builder/package/build_checks.h"
+#include "builder/package/build_context.h"
+#include "builder/package/profile_records.h"
+#include "builder/package/source_files.h"
 
 namespace tw {
 namespace {

@@ -1,5 +1,5 @@
 // Host file times in local DOS date and time.
-#include "builder/build/host_file_times.h"
+#include "builder/package/host_file_times.h"
 
 #include <ctime>
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "builder/build/build_context.h"
-#include "builder/build/source_files.h"
+#include "builder/package/build_context.h"
+#include "builder/package/source_files.h"
 #include "builder/project/project_document.h"
 #include "common/res_file.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <vector>
 
-#include "builder/build/build_context.h"
+#include "builder/package/build_context.h"
 #include "builder/project/project_document.h"
 #include "common/res_file.h"
 

@@ -1,8 +1,8 @@
 // Build start checks and the file scan.
-#include "builder/build/build_checks.h"
+#include "builder/package/build_checks.h"
 
-#include "builder/build/build_context.h"
-#include "builder/build/build_safety.h"
+#include "builder/package/build_context.h"
+#include "builder/package/build_safety.h"
 #include "common/install_profile.h"
 
 namespace tw {

@@ -1,7 +1,7 @@
 // Encoding of the type, component and shortcut records of the profile.
-#include "builder/build/profile_records.h"
+#include "builder/package/profile_records.h"
 
-#include "builder/build/build_context.h"
+#include "builder/package/build_context.h"
 #include "common/install_profile.h"
 
 namespace tw {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/build/build_context.h"
+#include "builder/package/build_context.h"
 #include "common/file_system.h"
 
 namespace tw {

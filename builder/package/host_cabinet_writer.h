@@ -22,6 +22,9 @@ class HostCabinetWriter final : private cab::FciHost {
   HostCabinetWriter(const HostCabinetWriter&) = delete;
   HostCabinetWriter& operator=(const HostCabinetWriter&) = delete;
 
+  // blockDone gets the uncompressed size of each block as it is compressed.
+  void onBlock(std::function<void(uint32_t)> blockDone) { blockDone_ = std::move(blockDone); }
+
   bool create();
   // typeCompress: cab::kCompressNone, kCompressMsZip or cab::lzxType(21).
   bool addFile(const std::string& source, const std::string& nameInCabinet, uint16_t typeCompress);
@@ -51,6 +54,7 @@ class HostCabinetWriter final : private cab::FciHost {
   std::string workFolder_;
   std::FILE* package_;
   std::function<void(uint32_t)> cabinetDone_;
+  std::function<void(uint32_t)> blockDone_;
   cab::CabinetParams params_;
   cab::FciWriter* writer_ = nullptr;
   std::vector<std::pair<std::FILE*, std::string>> files_;  // handle = index + 1

@@ -1,5 +1,5 @@
 // Language module resources from the module's bytes.
-#include "builder/build/pe_language_module.h"
+#include "builder/package/pe_language_module.h"
 
 #include "common/pe_resources.h"
 #include "common/string_block.h"

@@ -1,8 +1,8 @@
 // Writing the install profile in its fixed order.
-#include "builder/build/profile_writer.h"
+#include "builder/package/profile_writer.h"
 
-#include "builder/build/build_safety.h"
-#include "builder/build/profile_records.h"
+#include "builder/package/build_safety.h"
+#include "builder/package/profile_records.h"
 #include "builder/project/project_file.h"
 #include "common/install_profile.h"
 #include "common/string_block.h"

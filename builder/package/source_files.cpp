@@ -1,9 +1,9 @@
 // Reading the project's bitmaps and text files for the profile.
-#include "builder/build/source_files.h"
+#include "builder/package/source_files.h"
 
 #include <new>
 
-#include "builder/build/build_safety.h"
+#include "builder/package/build_safety.h"
 
 #include "builder/project/project_document.h"
 #include "builder/project/project_file.h"

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "builder/build/build_safety.h"
+#include "builder/package/build_safety.h"
 
 namespace tw {
 
