@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "builder/appearance/background_rules.h"
-#include "builder/build/build_checks.h"
+#include "builder/package/build_checks.h"
 #include "builder/preview/preview_rules.h"
 #include "builder/win32_file_system.h"
 #include "builder/window/dialogs_page_ids.h"
