@@ -1,0 +1,14 @@
+# Unattended installs and removals: the switches, the run log, exit codes,
+# and no window at all in silent runs.
+set(tw_unattended_depends tamblix_exe zetubody cabxpd32 cabinet_dll zetusum_dll zetusum_exe rsrc zeturfd
+  german english uidriver demo_folder hold_file)
+tw_wine_test(NAME unattended_silent
+  SCRIPT ${CMAKE_CURRENT_LIST_DIR}/silent_test.sh
+  DEPENDS ${tw_unattended_depends}
+  TIMEOUT 900
+  ENV TW_UIDRIVER=$<TARGET_FILE:uidriver>)
+tw_wine_test(NAME unattended_faults
+  SCRIPT ${CMAKE_CURRENT_LIST_DIR}/faults_test.sh
+  DEPENDS ${tw_unattended_depends}
+  TIMEOUT 900
+  ENV TW_UIDRIVER=$<TARGET_FILE:uidriver> TW_TEST_TOOLS=${CMAKE_BINARY_DIR}/test-tools)
