@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <fdi.h>
 
-#include "cabxpd32/cabinet_path.h"
-#include "cabxpd32/memory_file.h"
-#include "cabxpd32/open_flags.h"
+#include "cabxpd32/core/cabinet_path.h"
+#include "cabxpd32/core/memory_file.h"
+#include "cabxpd32/core/open_flags.h"
 
 namespace {
 

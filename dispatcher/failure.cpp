@@ -1,9 +1,9 @@
 // The dispatcher's two failure messages.
 #include "dispatcher/failure.h"
 
-#include "dispatcher/long_path.h"
-#include "dispatcher/message_format.h"
-#include "dispatcher/work_folder.h"
+#include "dispatcher/core/long_path.h"
+#include "dispatcher/core/message_format.h"
+#include "dispatcher/core/work_folder.h"
 
 namespace tw::dispatcher {
 namespace {

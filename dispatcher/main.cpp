@@ -8,16 +8,16 @@
 
 #include "common/file_checks.h"
 #include "common/item_table.h"
-#include "dispatcher/command_line.h"
+#include "dispatcher/core/command_line.h"
 #include "dispatcher/failure.h"
 #include "dispatcher/package_file.h"
 #include "dispatcher/private_folder.h"
-#include "dispatcher/progress.h"
+#include "dispatcher/core/progress.h"
 #include "dispatcher/progress_dialog.h"
 #include "dispatcher/runtime_cabinet.h"
 #include "dispatcher/system_library.h"
-#include "dispatcher/text_buffer.h"
-#include "dispatcher/work_folder.h"
+#include "dispatcher/core/text_buffer.h"
+#include "dispatcher/core/work_folder.h"
 
 namespace tw::dispatcher {
 namespace {

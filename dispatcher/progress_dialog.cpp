@@ -4,10 +4,10 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
-#include "dispatcher/dialog_text.h"
-#include "dispatcher/progress.h"
+#include "dispatcher/core/dialog_text.h"
+#include "dispatcher/core/progress.h"
 #include "dispatcher/system_library.h"
-#include "dispatcher/text_buffer.h"
+#include "dispatcher/core/text_buffer.h"
 
 namespace tw::dispatcher {
 namespace {

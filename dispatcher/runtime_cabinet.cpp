@@ -3,9 +3,9 @@
 
 #include <fdi.h>
 
-#include "dispatcher/extract_target.h"
+#include "dispatcher/core/extract_target.h"
 #include "dispatcher/system_library.h"
-#include "dispatcher/text_buffer.h"
+#include "dispatcher/core/text_buffer.h"
 
 namespace tw::dispatcher {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "dispatcher/work_folder.h"
+#include "dispatcher/core/work_folder.h"
 
 namespace tw::dispatcher {
 

@@ -1,5 +1,5 @@
 // Tests of how DecompressCab's cabinet path becomes FDI's name and folder.
-#include "cabxpd32/cabinet_path.h"
+#include "cabxpd32/core/cabinet_path.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Tests of the memory pseudo-file: registration, handles, reads and seeks.
-#include "cabxpd32/memory_file.h"
+#include "cabxpd32/core/memory_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Tests of the access and disposition chosen for FDI's open flags.
-#include "cabxpd32/open_flags.h"
+#include "cabxpd32/core/open_flags.h"
 
 #include <gtest/gtest.h>
 

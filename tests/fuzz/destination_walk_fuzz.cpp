@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "setup/core/destination_walk.h"
+#include "setup/core/wizard/destination_walk.h"
 
 namespace {
 

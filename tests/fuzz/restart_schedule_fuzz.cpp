@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/core/install_journal.h"
+#include "setup/core/engine/install_journal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const char* text = reinterpret_cast<const char*>(data);

@@ -1,5 +1,5 @@
 // The runtime's command line: exact quoting, and no overflow or cut path.
-#include "dispatcher/command_line.h"
+#include "dispatcher/core/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The progress dialog's format text for the product's own name and others.
-#include "dispatcher/dialog_text.h"
+#include "dispatcher/core/dialog_text.h"
 
 #include <gtest/gtest.h>
 

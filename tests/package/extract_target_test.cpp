@@ -1,5 +1,5 @@
 // Where the runtime cabinet's files go, and names that must not go anywhere.
-#include "dispatcher/extract_target.h"
+#include "dispatcher/core/extract_target.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The long spelling of the temporary path named in message 1040.
-#include "dispatcher/long_path.h"
+#include "dispatcher/core/long_path.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Inserting the path into message 1040 without a printf-style call.
-#include "dispatcher/message_format.h"
+#include "dispatcher/core/message_format.h"
 
 #include <gtest/gtest.h>
 

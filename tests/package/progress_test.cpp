@@ -1,5 +1,5 @@
 // The progress animation: stage ceilings, catch-up, and two threads.
-#include "dispatcher/progress.h"
+#include "dispatcher/core/progress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Work folder names: the temporary path, the random run folder name, the
 // separator, and what does not fit.
-#include "dispatcher/work_folder.h"
+#include "dispatcher/core/work_folder.h"
 
 #include <gtest/gtest.h>
 

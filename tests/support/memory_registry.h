@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/core/registry_entry_tree.h"
+#include "setup/core/registration/registry_entry_tree.h"
 
 namespace tw::test {
 

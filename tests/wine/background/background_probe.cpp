@@ -18,7 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "setup/background_window.h"
+#include "setup/background/background_window.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The window classes that the language modules' templates name: the runtime's own, and the dispatcher's box class.
 #include "window_classes.h"
 
-#include "setup/window_classes.h"
+#include "setup/main/window_classes.h"
 
 bool registerTemplateClasses(HINSTANCE instance) {
   // The runtime's own classes, as Setup registers them.

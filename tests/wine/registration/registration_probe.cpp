@@ -18,14 +18,14 @@
 #include <map>
 #include <string>
 
-#include "setup/profile_resources.h"
-#include "setup/registration_run.h"
-#include "setup/removal.h"
-#include "setup/runtime_messages.h"
-#include "setup/shell_links.h"
-#include "setup/runtime_state.h"
-#include "setup/system_folders.h"
-#include "setup/window_classes.h"
+#include "setup/main/profile_resources.h"
+#include "setup/registration/registration_run.h"
+#include "setup/removal/removal.h"
+#include "setup/main/runtime_messages.h"
+#include "setup/registration/shell_links.h"
+#include "setup/main/runtime_state.h"
+#include "setup/main/system_folders.h"
+#include "setup/main/window_classes.h"
 
 namespace tw {
 

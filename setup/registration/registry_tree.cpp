@@ -1,0 +1,106 @@
+// The entry-tree walks' registry over advapi32.
+#include "setup/registration/registry_tree.h"
+
+namespace tw {
+namespace {
+
+HKEY handle(RegistryKeys::Key key) { return reinterpret_cast<HKEY>(key); }
+
+}  // namespace
+
+RegistryKeys::Key SystemRegistry::root(RegistryRoot root) {
+  static const HKEY kRoots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE,
+                                HKEY_USERS,        HKEY_CURRENT_CONFIG, HKEY_DYN_DATA};
+  return reinterpret_cast<Key>(kRoots[static_cast<int>(root) - 1]);
+}
+
+bool SystemRegistry::open(Key parent, const std::string& path, bool create, Key& out) {
+  HKEY key;
+  LONG rc = create ? RegCreateKeyExA(handle(parent), path.c_str(), 0, nullptr, 0,
+                                     KEY_READ | KEY_CREATE_SUB_KEY | KEY_SET_VALUE, nullptr, &key, nullptr)
+                   : RegOpenKeyExA(handle(parent), path.c_str(), 0, KEY_READ | KEY_SET_VALUE, &key);
+  if (rc != ERROR_SUCCESS) {
+    SetLastError(static_cast<DWORD>(rc));
+    return false;
+  }
+  out = reinterpret_cast<Key>(key);
+  return true;
+}
+
+void SystemRegistry::close(Key key) { RegCloseKey(handle(key)); }
+
+bool SystemRegistry::setValue(Key key, const std::string& name, uint32_t type, const void* data, size_t size) {
+  LONG rc = RegSetValueExA(handle(key), name.empty() ? nullptr : name.c_str(), 0, type,
+                           static_cast<const BYTE*>(data), static_cast<DWORD>(size));
+  if (rc != ERROR_SUCCESS) SetLastError(static_cast<DWORD>(rc));
+  return rc == ERROR_SUCCESS;
+}
+
+void SystemRegistry::deleteValue(Key key, const std::string& name) {
+  RegDeleteValueA(handle(key), name.empty() ? nullptr : name.c_str());
+}
+
+bool SystemRegistry::deleteKey(Key parent, const std::string& path) {
+  return RegDeleteKeyA(handle(parent), path.c_str()) == ERROR_SUCCESS;
+}
+
+std::vector<std::string> SystemRegistry::subkeys(Key key) {
+  // Collected first: deleting while enumerating shifts the indices.
+  std::vector<std::string> names;
+  char name[MAX_PATH + 4];
+  for (DWORD i = 0;; ++i) {
+    DWORD size = MAX_PATH;
+    if (RegEnumKeyExA(handle(key), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, size);
+  }
+  return names;
+}
+
+bool SystemRegistry::isEmpty(Key key) {
+  RegFlushKey(handle(key));
+  DWORD subkeys = 0, values = 0;
+  if (RegQueryInfoKeyA(handle(key), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  return subkeys == 0 && values == 0;
+}
+
+bool SystemRegistry::readValue(Key key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) {
+  const char* n = name.empty() ? nullptr : name.c_str();
+  DWORD kind = 0, size = 0;
+  if (RegQueryValueExA(handle(key), n, nullptr, &kind, nullptr, &size) != ERROR_SUCCESS) return false;
+  data.assign(size, 0);
+  if (size && RegQueryValueExA(handle(key), n, nullptr, &kind, data.data(), &size) != ERROR_SUCCESS) return false;
+  data.resize(size);
+  type = kind;
+  return true;
+}
+
+bool writeRegistryText(HKEY root, const std::string& path, const char* name, const std::string& text, bool withZero) {
+  HKEY key;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return false;
+  LONG rc = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                           static_cast<DWORD>(text.size() + (withZero ? 1 : 0)));
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS;
+}
+
+bool registryValueExists(HKEY root, const std::string& path, const char* name) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  bool found = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return found;
+}
+
+bool writeRegistryDword(HKEY root, const std::string& path, const char* name, DWORD value) {
+  HKEY key;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return false;
+  LONG rc = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS;
+}
+
+}  // namespace tw

@@ -1,0 +1,182 @@
+// The procedure every wizard page ends with: Next, Back, Cancel, the type
+// buttons, the destination pages and where the next page appears.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <string>
+
+#include "setup/core/wizard/page_rules.h"
+#include "setup/wizard/dialog_sequence.h"
+#include "setup/main/runtime_messages.h"
+#include "setup/main/runtime_state.h"
+
+namespace tw {
+namespace {
+
+constexpr int kIdNext = 1, kIdCancel = 2, kIdCancelComponents = 3, kIdBack = 12, kIdBrowse = 196;
+constexpr int kIdText = 710, kIdDestination = 715, kIdFirstType = 501, kIdFirstTypeText = 701;
+constexpr int kDialogCancel = 100;
+constexpr int kStringBrowseTitle = 520;
+
+INT_PTR CALLBACK confirmationProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG) {
+    centerDialog(dialog, nullptr);
+    formatWithName(dialog, kIdText);
+    return TRUE;
+  }
+  if (msg == WM_COMMAND && LOWORD(wp) < 100) {
+    EndDialog(dialog, LOWORD(wp));
+    return TRUE;
+  }
+  return FALSE;
+}
+
+void layOutTypes(HWND dialog) {
+  RunState& s = runState();
+  int present[4], count = 0;
+  for (int t = 0; t < 4; ++t)
+    if (profileHasType(t)) present[count++] = t;
+  auto topOf = [&](int id) {
+    RECT r;
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  RECT first = topOf(kIdFirstType), last = topOf(kIdFirstType + 3), text = topOf(kIdFirstTypeText);
+  std::vector<int> tops = typeButtonTops(count, first.top, last.top);
+  for (int t = 0; t < 4; ++t) {
+    ShowWindow(GetDlgItem(dialog, kIdFirstType + t), SW_HIDE);
+    ShowWindow(GetDlgItem(dialog, kIdFirstTypeText + t), SW_HIDE);
+  }
+  for (int k = 0; k < count; ++k) {
+    int t = present[k];
+    HWND button = GetDlgItem(dialog, kIdFirstType + t), description = GetDlgItem(dialog, kIdFirstTypeText + t);
+    if (!tops.empty()) {
+      int offset = tops[k] - first.top;
+      RECT b = topOf(kIdFirstType + t), d = topOf(kIdFirstTypeText + t);
+      SetWindowPos(button, nullptr, first.left, first.top + offset, b.right - b.left, b.bottom - b.top, SWP_NOZORDER);
+      SetWindowPos(description, nullptr, text.left, text.top + offset, d.right - d.left, d.bottom - d.top, SWP_NOZORDER);
+    }
+    InstallationTypeRecord record;
+    readInstallationType(runProfile(), t, record);
+    SetWindowTextA(button, record.name.c_str());
+    SetWindowTextA(description, record.description.c_str());
+    ShowWindow(button, SW_SHOW);
+    ShowWindow(description, SW_SHOW);
+    if (record.preselected) {
+      CheckRadioButton(dialog, kIdFirstType, kIdFirstType + 3, kIdFirstType + t);
+      SetFocus(button);
+      if (s.selectedType != kIdFirstType + t) s.changed = true;
+      s.selectedType = kIdFirstType + t;
+    }
+  }
+}
+
+void checkDestination(HWND dialog) {
+  RunState& s = runState();
+  char text[513];
+  GetDlgItemTextA(dialog, kIdDestination, text, sizeof text);
+  std::string path = text;
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  unsigned flags = 0;
+  bool check = true;
+  if (!s.directoryValidated || lstrcmpiA(path.c_str(), s.installDir.c_str()) != 0) {
+    s.askBeforeCreating = lstrcmpiA(path.c_str(), s.installDir.c_str()) != 0;
+    if (s.step == 5 && pageExists(6)) {
+      flags = kValidateOnly;
+      s.deferredCheck = true;
+    }
+  } else if (s.step == 6 && (s.changed || s.deferredCheck)) {
+    flags = kValidateSkipPath;
+  } else {
+    check = false;
+  }
+  if (check && !ValidateDestination(path, flags)) {
+    SetDlgItemTextA(dialog, kIdDestination, s.installDir.c_str());
+    SetFocus(GetDlgItem(dialog, kIdDestination));
+    return;
+  }
+  NextDlg(+1, s.mainWindow);
+}
+
+void browse(HWND dialog) {
+  RunState& s = runState();
+  std::string title = languageString(kStringBrowseTitle);
+  BROWSEINFOA info = {};
+  char chosen[MAX_PATH];
+  info.hwndOwner = dialog;
+  info.pszDisplayName = chosen;
+  info.lpszTitle = title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  LPITEMIDLIST item = SHBrowseForFolderA(&info);
+  if (!item) return;
+  if (SHGetPathFromIDListA(item, chosen)) {
+    s.installDir = chosen;
+    if (s.installDir.size() > 3 && s.installDir.back() == '\\') s.installDir.pop_back();
+    SetDlgItemTextA(dialog, kIdDestination, s.installDir.c_str());
+  }
+  CoTaskMemFree(item);
+}
+
+}  // namespace
+
+INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+  RunState& s = runState();
+  switch (msg) {
+    case WM_INITDIALOG:
+      if (s.step == s.firstStep) EnableWindow(GetDlgItem(dialog, kIdBack), FALSE);
+      if (s.step == 1 || s.step == 2 || s.step == 3 || s.step == 5) formatWithName(dialog, kIdText);
+      if (s.step == 5 || s.step == 6) SetDlgItemTextA(dialog, kIdDestination, s.installDir.c_str());
+      if (s.step == 6) layOutTypes(dialog);
+      return TRUE;
+    case WM_WINDOWPOSCHANGED: {
+      const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+      if (!(pos->flags & SWP_NOMOVE) && IsWindowVisible(dialog)) {
+        RECT r;
+        GetWindowRect(dialog, &r);
+        s.screenCentre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+      }
+      return FALSE;
+    }
+    case WM_COMMAND: {
+      int id = LOWORD(wp);
+      if (id == kIdNext) {
+        if (s.step == 5 || s.step == 6) checkDestination(dialog);
+        else if (s.step >= 12) PostQuitMessage(0);
+        else NextDlg(+1, s.mainWindow);
+        return TRUE;
+      }
+      if (id == kIdBack) {
+        NextDlg(-1, s.mainWindow);
+        return TRUE;
+      }
+      if (id == kIdCancel || id == kIdCancelComponents) {
+        if (s.step == 14 || s.step == 15) PostQuitMessage(1);
+        else if (confirmCancel(dialog))
+          PostQuitMessage(1);
+        return TRUE;
+      }
+      if (id >= kIdFirstType && id <= kIdFirstType + 3 && HIWORD(wp) == BN_CLICKED &&
+          IsDlgButtonChecked(dialog, id) == BST_CHECKED) {
+        if (s.selectedType != id) {
+          s.selectedType = id;
+          s.changed = true;
+        }
+        return TRUE;
+      }
+      if (id == kIdBrowse) {
+        browse(dialog);
+        return TRUE;
+      }
+      return FALSE;
+    }
+  }
+  return FALSE;
+}
+
+bool confirmCancel(HWND owner) {
+  return DialogBoxParamA(runState().resources, MAKEINTRESOURCEA(kDialogCancel), owner, confirmationProc, 0) == 1;
+}
+
+}  // namespace tw
