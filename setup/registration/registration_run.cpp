@@ -18,6 +18,7 @@
 #include "setup/registration/shell_links.h"
 #include "setup/main/system_folders.h"
 #include "setup/main/type_components.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 namespace {
@@ -118,7 +119,10 @@ bool makeLink(const LinkFields& fields, const std::string& path) {
   }
   if (!prepareRunFile(path)) return false;
   SetLastError(NO_ERROR);
-  if (createShellLink(fields, path)) return true;
+  if (createShellLink(fields, path)) {
+    logEvent(LogKind::Link, path);
+    return true;
+  }
   if (GetLastError() == NO_ERROR) SetLastError(ERROR_CANNOT_MAKE);
   return false;
 }
@@ -191,9 +195,12 @@ bool writeUninstallEntry(const ApplicationIdentity& id) {
   std::string key = uninstallKeyPath(id.application, id.version);
   std::string program = s.installDir + "\\SETUP.EXE";
   // Quoted: the software list splits an unquoted command at the first
-  // blank, and installation directories usually have blanks.
+  // blank, and installation directories usually have blanks. Deployment
+  // tools take the quiet command, which removes without asking.
+  logEvent(LogKind::Uninstall, "HKEY_LOCAL_MACHINE\\" + key);
   return runWriteText(HKEY_LOCAL_MACHINE, key, "DisplayName", uninstallDisplayName(id.application, id.version)) &&
          runWriteText(HKEY_LOCAL_MACHINE, key, "UninstallString", "\"" + program + "\" ZETUREMOVE") &&
+         runWriteText(HKEY_LOCAL_MACHINE, key, "QuietUninstallString", "\"" + program + "\" ZETUREMOVE /S") &&
          runWriteText(HKEY_LOCAL_MACHINE, key, "DisplayVersion", id.version) &&
          runWriteText(HKEY_LOCAL_MACHINE, key, "Publisher", id.company) &&
          runWriteText(HKEY_LOCAL_MACHINE, key, "InstallLocation", s.installDir) &&

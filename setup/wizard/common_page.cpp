@@ -10,6 +10,8 @@
 #include "setup/wizard/dialog_sequence.h"
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
+#include "setup/wizard/unattended_run.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 namespace {
@@ -152,9 +154,12 @@ INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
       }
       if (id == kIdCancel || id == kIdCancelComponents) {
-        if (s.step == 14 || s.step == 15) PostQuitMessage(1);
-        else if (confirmCancel(dialog))
+        if (s.step == 14 || s.step == 15) {
           PostQuitMessage(1);
+        } else if (confirmCancel(dialog)) {
+          noteRunCancelled();
+          PostQuitMessage(1);
+        }
         return TRUE;
       }
       if (id >= kIdFirstType && id <= kIdFirstType + 3 && HIWORD(wp) == BN_CLICKED &&
@@ -176,6 +181,12 @@ INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool confirmCancel(HWND owner) {
+  bool cancel = userInterface().confirmCancel(owner);
+  if (userInterface().asks()) logEvent(LogKind::Question, cancel ? "Setup abbrechen -> Ja" : "Setup abbrechen -> Nein");
+  return cancel;
+}
+
+bool cancelDialog(HWND owner) {
   return DialogBoxParamA(runState().resources, MAKEINTRESOURCEA(kDialogCancel), owner, confirmationProc, 0) == 1;
 }
 
