@@ -147,15 +147,22 @@ bool createShortcuts(const ShortcutTable& table) {
   return true;
 }
 
+// Deletes a link; the log names the links that went.
+void removeLink(const std::string& path, const std::string& base) {
+  bool there = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  deleteShellLink(path, base);
+  if (there && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) logEvent(LogKind::Remove, path);
+}
+
 void removeShortcuts(const ShortcutTable& table, int mode) {
   const RunState& s = runState();
   LinkPlan plan = planLinks(mode != kRegistrationOnly);
   for (size_t k = 0; k < table.entries.size(); ++k) {
     const std::string& name = table.entries[k].linkName;
-    if (plan.inFolder) deleteShellLink(programFolderLink(plan.programs, s.programFolder, name), plan.folderPath);
+    if (plan.inFolder) removeLink(programFolderLink(plan.programs, s.programFolder, name), plan.folderPath);
     bool marked = shortcutMarked(table, k);
-    if (plan.direct && marked) deleteShellLink(directLink(plan.programs, name), plan.programs);
-    if (plan.onDesktop && marked) deleteShellLink(directLink(plan.desktop, name), plan.desktop);
+    if (plan.direct && marked) removeLink(directLink(plan.programs, name), plan.programs);
+    if (plan.onDesktop && marked) removeLink(directLink(plan.desktop, name), plan.desktop);
   }
   // Fails while anything but "." and ".." is left in it.
   if (plan.inFolder) RemoveDirectoryA(plan.folderPath.c_str());

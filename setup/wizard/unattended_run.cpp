@@ -153,6 +153,7 @@ void logDecisions() {
   std::string chosen;
   for (int n : typeComponentList(s.selectedType)) {
     if (n < 0 || static_cast<size_t>(n) >= s.components.size() || !componentProcessed(n)) continue;
+    if (s.components[n].name.empty()) continue;
     if (!chosen.empty()) chosen += ", ";
     chosen += s.components[n].name;
   }
