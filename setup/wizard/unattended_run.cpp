@@ -216,7 +216,6 @@ bool unattendedInstall() {
     noteRunFailed();
     return false;
   }
-  logDecisions();
   // The destination as the type page's Next checks it: the path, an
   // earlier installation, then the check pass with its space figures.
   s.step = kStepType;
@@ -225,6 +224,8 @@ bool unattendedInstall() {
     noteRunFailed();
     return false;
   }
+  // The choices as the wizard logs them, right before the copy.
+  logDecisions();
   s.progressDialog = userInterface().showsBackground() ? createProgressPage(s) : nullptr;
   s.currentDialog = s.progressDialog;
   bool network = s.selectedType == kTypeIdNetwork;

@@ -65,7 +65,7 @@ if mount -t tmpfs -o size=1m tmpfs "$small" 2>/dev/null; then
   dd if=/dev/zero of="$small/filler" bs=64k 2>/dev/null
   run_silent 180 "$package" /S '/DIR=T:\Demo' "/LOG=$(wlog full.log)"
   check_eq "a full drive ends with 1603" 67 "$WT_RC"
-  check "the log has the message" grep -q ' QUESTION .*Speicherplatz.* -> Abbrechen' "$WT_DIR/full.log"
+  check "the log has the message and the answer" log_grep ' QUESTION .*Speicherplatz.* -> Abbrechen' "$WT_DIR/full.log"
   check "nothing is copied" test ! -e "$small/Demo/notiz.txt"
   rm -f "$WINEPREFIX/dosdevices/t:"
   umount "$small"

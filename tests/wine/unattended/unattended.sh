@@ -30,13 +30,18 @@ run_silent() {
     i=$((i + 1))
   done
   wine_wait_pid "$secs"
+  local rc=$WT_RC
   # What a removal's copy does after the program ended, too.
   for i in 1 2 3 4 5; do ui_windows >>"$WT_DIR/windows.txt" 2>/dev/null; done
   wine_wait_idle 60
+  WT_RC=$rc
 }
 
 # no_window: nothing was listed by run_silent.
 no_window() { ! grep -q . "$WT_DIR/windows.txt"; }
+
+# log_grep PATTERN FILE: the logs are CP1252, matched byte by byte.
+log_grep() { LC_ALL=C grep -q "$1" "$2"; }
 
 # log_kinds FILE: the kind of each line of a run log, one a line.
 log_kinds() { tr -d '\r' <"$1" | awk '{print $3}'; }
