@@ -97,6 +97,12 @@ for switches in "" /NORESTART; do
 done
 check "no window appeared in the runs with a file in use" no_window
 
+# Maintenance asks what to do: with /S it does nothing and ends with 87.
+run_silent 60 "$dir/SETUP.EXE" /S "/LOG=$(wlog maintenance.log)"
+check_eq "maintenance with /S ends with 87" 87 "$WT_RC"
+check "and changes nothing" test -f "$dir/SETUP.EXE"
+check "no window appeared in maintenance with /S" no_window
+
 # Cancel in the wizard: 1602 (the log switch makes the package wait).
 wine_run 60 cmd /c exit
 rm -f "$WT_DIR/cancel.log"
