@@ -18,27 +18,40 @@ snapshot() {
   rm -f "$WT_DIR/part.reg"
 }
 
-# run_silent SECONDS PROGRAM [ARGS...]: runs the program and lists every
-# visible top-level window seen while it runs in $WT_DIR/windows.txt
-# (appended); WT_RC is its exit code (the low 8 bits).
+# watch_start / watch_stop: every visible top-level window that appears in
+# between (polled every 10 ms by window_watch.exe) is noted in
+# $WT_DIR/windows.txt after a line "--- watching".
+watch_start() {
+  rm -f "$WT_DIR/watch.stop"
+  wine "$TW_TEST_TOOLS/window_watch.exe" "$(wine_winpath "$WT_DIR/windows.txt")" \
+    "$(wine_winpath "$WT_DIR/watch.stop")" &
+  WATCH_PID=$!
+  wine_wait_for 30 grep -q -- '--- watching' "$WT_DIR/windows.txt"
+}
+watch_stop() {
+  touch "$WT_DIR/watch.stop"
+  wait "$WATCH_PID" 2>/dev/null
+}
+
+# run_silent SECONDS PROGRAM [ARGS...]: runs the program with the window
+# watch on until it and what it started (a removal's copy) have ended;
+# WT_RC is the program's exit code (the low 8 bits).
 run_silent() {
   local secs=$1; shift
+  watch_start
   wine_start "$@"
-  local i=0
-  while kill -0 "$WT_PID" 2>/dev/null && [ $i -lt $((secs * 2)) ]; do
-    ui_windows >>"$WT_DIR/windows.txt" 2>/dev/null
-    i=$((i + 1))
-  done
   wine_wait_pid "$secs"
   local rc=$WT_RC
-  # What a removal's copy does after the program ended, too.
-  for i in 1 2 3 4 5; do ui_windows >>"$WT_DIR/windows.txt" 2>/dev/null; done
+  # The copy that goes on with a removal ends within moments.
+  local i
+  for i in $(seq 50); do pgrep -f 'ZETURFD.EXE' >/dev/null || break; sleep 0.2; done
+  watch_stop
   wine_wait_idle 60
   WT_RC=$rc
 }
 
-# no_window: nothing was listed by run_silent.
-no_window() { ! grep -q . "$WT_DIR/windows.txt"; }
+# no_window: no window was noted by the watch.
+no_window() { ! grep -v -e '^--- watching$' "$WT_DIR/windows.txt" | grep -q .; }
 
 # log_grep PATTERN FILE: the logs are CP1252, matched byte by byte.
 log_grep() { LC_ALL=C grep -q "$1" "$2"; }
