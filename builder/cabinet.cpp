@@ -7,6 +7,7 @@
 #include "builder/build/build_context.h"
 #include "builder/build/build_safety.h"
 #include "builder/win32_file_system.h"
+#include "cabxpd32/core/open_flags.h"
 
 namespace tw {
 namespace {
@@ -132,11 +133,13 @@ FNFCIOPEN(CabinetWriter::open) {
     w->cabinetBase_ = here.QuadPart;
     return reinterpret_cast<INT_PTR>(w->package_);
   }
-  DWORD access = (oflag & 3) == 0 ? GENERIC_READ : (oflag & 3) == 1 ? GENERIC_WRITE
-                                                                     : GENERIC_READ | GENERIC_WRITE;
-  DWORD disposition = OPEN_EXISTING;
-  if ((oflag & 0x100) && (oflag & 0x400)) disposition = CREATE_NEW;
-  else if (oflag & 0x100) disposition = CREATE_ALWAYS;
+  const cabxpd::RealFileOpen how = cabxpd::realFileOpen(oflag);
+  DWORD access = how.access == cabxpd::FileAccess::read    ? GENERIC_READ
+                 : how.access == cabxpd::FileAccess::write ? GENERIC_WRITE
+                                                           : GENERIC_READ | GENERIC_WRITE;
+  DWORD disposition = how.disposition == cabxpd::FileDisposition::createNew      ? CREATE_NEW
+                      : how.disposition == cabxpd::FileDisposition::createAlways ? CREATE_ALWAYS
+                                                                                 : OPEN_EXISTING;
   HANDLE h = CreateFileA(pszFile, access, 0, nullptr, disposition,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (h == INVALID_HANDLE_VALUE) {

@@ -15,6 +15,7 @@
 #include "common/file_checks.h"
 #include "common/res_file.h"
 #include "common/string_block.h"
+#include "language/ids.h"
 
 namespace tw {
 namespace {
@@ -195,10 +196,10 @@ std::vector<ResEntry> dispatcherResources(const ProjectDocument& p, const Langua
                                           uint16_t& iconCounter, const std::string& builderFolder) {
   std::vector<ResEntry> out;
   out.push_back(fileChecksResource(builderFolder));
-  copyIconGroup(language, 3, 1, iconCounter, out);
-  copyIconGroup(language, 2, 2, iconCounter, out);
-  copyLanguageResource(language, kResTypeDialog, 150, 100, out);
-  copyLanguageResource(language, kResTypeVersion, 3, 1, out);
+  copyIconGroup(language, ICO_PACKAGE, 1, iconCounter, out);
+  copyIconGroup(language, ICO_SETUP, 2, iconCounter, out);
+  copyLanguageResource(language, kResTypeDialog, DLG_PREPARE, 100, out);
+  copyLanguageResource(language, kResTypeVersion, VER_PACKAGE, 1, out);
   out.push_back(makeResEntry(kResTypeString, 1, encodeStringBlock({p.EditApp})));
   copyLanguageResource(language, kResTypeString, 66, 66, out);
   return out;
@@ -413,14 +414,15 @@ bool runBuild(ProjectDocument& p, BuildEnvironment& env, BuildReporter& reporter
 
     PackageFile package(temporaryPackage, packagePath);
     PackageItems items;
-    items.records.assign(static_cast<size_t>(scan.componentCabinetCount) + 4, ItemRecord{0, 0});
+    items.records.assign(static_cast<size_t>(scan.componentCabinetCount) + kItemFirstComponent, ItemRecord{0, 0});
     items.records[0].offset = package.size();
     package.toEnd();
     appendFileItem(package, items, folder + "CABINET.DLL");
     appendFileItem(package, items, folder + "CABXPD32.DLL");
     compression = compressPackage(p, folder, work.path(), package, items, scan.compressedBytes, reporter);
 
-    uint32_t planned = static_cast<uint32_t>(scan.componentCabinetCount) + 3;
+    // The fixed items up to the runtime's cabinet, then one a component cabinet.
+    uint32_t planned = kItemRuntimeCabinet + static_cast<uint32_t>(scan.componentCabinetCount);
     if (items.count != planned)
       throw BuildError("Es wurden " + std::to_string(items.count) + " statt " + std::to_string(planned) +
                        " Elemente ins Paket geschrieben." + kAborted);

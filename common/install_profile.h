@@ -14,6 +14,17 @@ constexpr uint16_t kProfileTypeComponent = 101;
 constexpr uint16_t kProfileTypeShortcuts = 102;
 constexpr uint16_t kProfileTypeTextFile = 110;
 
+// Flags of a component's entries (ProfileEntry::flags), as the builder
+// writes them and the install run, the registration and the removal read them.
+constexpr uint32_t kEntryModeMask = 0x03;  // how a file is copied
+constexpr uint32_t kEntryUpdate = 0x04;
+constexpr uint32_t kEntryShared = 0x08;
+constexpr uint32_t kEntryIni = 0x10;
+constexpr uint32_t kEntryReadOnly = 0x20;
+constexpr uint32_t kEntryFile = 0x40;      // file, dummy and value entries
+constexpr uint32_t kEntryRegistry = 0x80;  // registry keys and values
+constexpr uint32_t kEntryPlaceholder = 0x100;
+
 // Where profile resources come from: the resource DLL in the runtime, a
 // list of .RES entries in tests and in the builder.
 class ResourceSource {
@@ -40,6 +51,25 @@ class ProfileCursor {
   size_t size_;
   size_t pos_ = 0;
 };
+
+// The settings strings: string block 1 of the profile holds 0 to 15, the
+// first string of block 2 is 16. Flags are "#" when set, empty otherwise.
+constexpr int kSettingApplication = 0;
+constexpr int kSettingVersion = 1;
+constexpr int kSettingCompany = 2;
+constexpr int kSettingReadMe = 3;   // offered at the end
+constexpr int kSettingProgram = 4;  // offered at the end, after the read-me
+constexpr int kSettingProgramFolder = 5;
+constexpr int kSettingInstallDir = 6;
+constexpr int kSettingLayout = 7;
+constexpr int kSettingColourScheme = 8;
+constexpr int kSettingTitle = 9;
+constexpr int kSettingLogo = 10;
+constexpr int kSettingLongNames = 11;        // long file names required
+constexpr int kSettingInstallSetup = 12;     // Setup stays installed
+constexpr int kSettingInstallRemoval = 13;   // the uninstaller is installed
+constexpr int kSettingWindowStyle = 15;
+constexpr int kSettingRestart = 16;          // restart at the end
 
 // Settings string `id` (0..16), or false when the profile lacks it.
 bool readSettingString(const ResourceSource& profile, int id, std::string& text);

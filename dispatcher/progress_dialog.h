@@ -5,12 +5,14 @@
 
 #include <cstdint>
 
+#include "language/ids.h"
+
 namespace tw::dispatcher {
 
 constexpr WORD kDialogProgress = 100;
 constexpr WORD kIconClass = 1;
-constexpr int kControlText = 701;
-constexpr int kControlBar = 1500;
+constexpr int kControlText = IDC_PREPARE_TEXT;
+constexpr int kControlBar = IDC_PROGRESS;
 
 // Registers the window class "SETUP_DLG" that dialog 100 names. False with
 // the last error set.

@@ -31,6 +31,10 @@
 #define IDC_CANCEL 2
 #define IDC_CANCEL_LIST 3
 #define IDC_YES 6
+/* The No button; code that includes this file never uses the system's cursor of that name. */
+#ifdef IDC_NO
+#undef IDC_NO
+#endif
 #define IDC_NO 7
 #define IDC_RETRY 4
 #define IDC_BACK 12

@@ -3,13 +3,13 @@
 
 #include "builder/build/build_context.h"
 #include "builder/build/build_safety.h"
+#include "common/install_profile.h"
 
 namespace tw {
 namespace {
 
 constexpr char kDefSrcPath[] = "[DefSrcPath]";
 constexpr char kInstallDir[] = "<InstallDir>";
-constexpr int32_t kEntryReadOnly = 0x20;
 
 bool folderExists(FileSystem& files, const std::string& path) {
   std::string folder = folderOfPath(path);

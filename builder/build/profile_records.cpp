@@ -2,12 +2,11 @@
 #include "builder/build/profile_records.h"
 
 #include "builder/build/build_context.h"
+#include "common/install_profile.h"
 
 namespace tw {
 namespace {
 
-constexpr uint32_t kEntryFlagFile = 0x40;      // file, dummy and value entries
-constexpr uint32_t kEntryFlagRegistry = 0x80;  // registry keys and values
 constexpr uint16_t kTypeOwnNode = 0xFFFF;
 constexpr size_t kMaxShortcuts = 32;
 
@@ -20,9 +19,9 @@ int countNodes(const TreeNode& node) {
 uint32_t pictureFlags(int32_t picture) {
   uint32_t f = 0;
   if (picture == kPictureFileEntry || picture == kPictureDummyEntry || picture == kPictureRegistryValue)
-    f |= kEntryFlagFile;
+    f |= kEntryFile;
   if (picture == kPictureRegistry || picture == kPictureRegistryValue || picture == kPictureRemoveFileObjects)
-    f |= kEntryFlagRegistry;
+    f |= kEntryRegistry;
   return f;
 }
 

@@ -4,6 +4,7 @@
 #include "builder/build/build_safety.h"
 #include "builder/build/profile_records.h"
 #include "builder/project/project_file.h"
+#include "common/install_profile.h"
 #include "common/string_block.h"
 
 namespace tw {
@@ -12,10 +13,6 @@ const char kBuilderTitle[] = "Tamblix";
 
 namespace {
 
-constexpr uint16_t kTypeInstallationType = 100;
-constexpr uint16_t kTypeComponent = 101;
-constexpr uint16_t kTypeShortcuts = 102;
-constexpr uint16_t kTypeTextFile = 110;
 constexpr size_t kIconDirHeader = 6;
 constexpr size_t kIconDirEntry = 14;
 
@@ -81,7 +78,7 @@ void ProfileWriter::addBitmap(const std::string& name, const std::string& captio
 }
 
 void ProfileWriter::addTextFile(const std::string& name, const std::string& caption, uint16_t id) {
-  if (auto text = sources_.textFile(name, caption)) add(kTypeTextFile, id, std::move(*text));
+  if (auto text = sources_.textFile(name, caption)) add(kProfileTypeTextFile, id, std::move(*text));
 }
 
 void ProfileWriter::writeSettingsStrings() {
@@ -167,15 +164,15 @@ std::vector<ResEntry> ProfileWriter::write(uint16_t& iconCounter) {
     add(kResTypeBitmap, 3, std::move(*background));
 
   for (const auto& root : p.TVITypes.roots)
-    add(kTypeInstallationType, static_cast<uint16_t>(root->value + 1), encodeInstallationType(p, *root));
+    add(kProfileTypeInstallationType, static_cast<uint16_t>(root->value + 1), encodeInstallationType(p, *root));
   reporter_.progress(nullptr, 4);
 
   std::vector<const TreeNode*> components = profileComponents(p);
   for (size_t i = 0; i < components.size(); ++i)
-    add(kTypeComponent, static_cast<uint16_t>(i + 1), encodeComponent(*components[i]));
+    add(kProfileTypeComponent, static_cast<uint16_t>(i + 1), encodeComponent(*components[i]));
   reporter_.progress(nullptr, 5);
 
-  if (!p.CheckListBox2.empty()) add(kTypeShortcuts, 1, encodeShortcuts(p));
+  if (!p.CheckListBox2.empty()) add(kProfileTypeShortcuts, 1, encodeShortcuts(p));
   copyLanguageResource(language_, kResTypeDialog, 100, 100, entries_);
   copyLanguageResource(language_, kResTypeDialog, 101, 101, entries_);
   reporter_.progress(nullptr, 6);

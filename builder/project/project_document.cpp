@@ -59,16 +59,6 @@ bool* ProjectDocument::typeCheckBox(int typeIndex) {
   }
 }
 
-bool ProjectDocument::typeExists(int typeIndex) const {
-  switch (typeIndex) {
-    case kTypeNormal: return true;
-    case kTypeMinimal: return CheckMinInst;
-    case kTypeBenutzer: return CheckUserInst;
-    case kTypeNetzwerk: return CheckSystemInst;
-    default: return false;
-  }
-}
-
 std::string ProjectDocument::typeDescription(int typeIndex) const {
   if (typeIndex < 0 || typeIndex >= kTypeCount) return {};
   const uint8_t* block = TypeDescriptions.data() + typeIndex * kTypeDescriptionSize;

@@ -135,7 +135,6 @@ class ProjectDocument {
   std::string versionText() const { return EditVer + "." + EditVer2; }
   void setVersionText(const std::string& text);
 
-  bool typeExists(int typeIndex) const;
   std::string typeDescription(int typeIndex) const;
   // Cuts the text to 255 characters; bytes after the terminator stay.
   void setTypeDescription(int typeIndex, const std::string& text);

@@ -19,6 +19,23 @@ struct RealFileOpen {
 // Access from the low two bits (3 counts as read-write); create-new needs
 // both the create and the exclusive bit, create alone creates always, and
 // anything else opens an existing file. The mode argument plays no part.
-RealFileOpen realFileOpen(int openFlags);
+// Inline, so that the builder's cabinet writer reads the flags alike
+// without linking the DLL's core.
+inline RealFileOpen realFileOpen(int openFlags) {
+  RealFileOpen result;
+  switch (openFlags & kOpenAccessMask) {
+    case 0: result.access = FileAccess::read; break;
+    case 1: result.access = FileAccess::write; break;
+    default: result.access = FileAccess::readWrite; break;
+  }
+  if ((openFlags & kOpenCreate) == 0) {
+    result.disposition = FileDisposition::openExisting;
+  } else if ((openFlags & kOpenExclusive) != 0) {
+    result.disposition = FileDisposition::createNew;
+  } else {
+    result.disposition = FileDisposition::createAlways;
+  }
+  return result;
+}
 
 }  // namespace tw::cabxpd

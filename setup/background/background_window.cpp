@@ -65,7 +65,7 @@ bool BackgroundWindow::registerClass(HINSTANCE instance) {
   wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
   // Without a class cursor the pointer would keep whatever shape it had
   // when it entered the window.
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.lpszClassName = kClassName;
   return RegisterClassA(&wc) != 0;
 }

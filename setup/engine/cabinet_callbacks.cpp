@@ -34,16 +34,15 @@ int DIAMONDAPI onProgress(PFDIDECRYPT d) {
   auto& run = *static_cast<InstallRun*>(d->pvUser);
   switch (d->fdidt) {
     case fdidtNEW_CABINET:
-      if (!run.check) run.done += 53;
+      if (!run.check) run.done += kProgressCabinetHeader;
       return 0;
     case fdidtNEW_FOLDER:
-      if (!run.check) run.done += 8;
+      if (!run.check) run.done += kProgressFolderEntry;
       return 0;
     case fdidtDECRYPT:
       run.blocksReported = true;
       if (!run.check) {
-        bool firstHalf = d->decrypt.fSplit && d->decrypt.cbPartial == 0;
-        countProgress(run, firstHalf ? 0 : 8u + d->decrypt.cbData + d->decrypt.cbPartial, 0, 90);
+        countProgress(run, progressDataBlock(d->decrypt.fSplit, d->decrypt.cbPartial, d->decrypt.cbData), 0, 90);
       }
       return 1;
   }
@@ -74,12 +73,12 @@ int copyFromSource(InstallRun& run, const std::string& sourceDir) {
   std::vector<char> block;
   for (;;) {
     while (const ProfileEntry* e = run.currentEntry()) {
-      if ((e->flags & (kFileEntry | kFilePlaceholder)) != (kFileEntry | kFilePlaceholder)) break;
+      if ((e->flags & (kEntryFile | kEntryPlaceholder)) != (kEntryFile | kEntryPlaceholder)) break;
       run.entry->files.set(run.index++);
       ++run.current;
     }
     const ProfileEntry* e = run.currentEntry();
-    if (!e || !(e->flags & kFileEntry)) return 0;
+    if (!e || !(e->flags & kEntryFile)) return 0;
     std::string source = sourceDir + below + "\\" + e->text;
     WIN32_FILE_ATTRIBUTE_DATA data;
     while (!GetFileAttributesExA(source.c_str(), GetFileExInfoStandard, &data)) {
@@ -91,7 +90,7 @@ int copyFromSource(InstallRun& run, const std::string& sourceDir) {
                   static_cast<uint16_t>(data.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY)};
     dosTime(data.ftLastWriteTime, note.date, note.time);
     run.versionFromName = false;
-    if ((e->flags & kFileModeMask) == 2) {
+    if ((e->flags & kEntryModeMask) == 2) {
       auto version = readFileVersion(source);
       run.newVersion = version ? *version : FileVersionPair{};
     }

@@ -3,6 +3,10 @@
 // space reservation, times and the INI rewrite.
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include "language/ids.h"
+#include "setup/core/main/path_text.h"
 #include "setup/engine/file_version_reader.h"
 #include "setup/engine/install_rollback.h"
 #include "setup/engine/install_run.h"
@@ -15,8 +19,8 @@
 namespace tw {
 namespace {
 
-constexpr int kDialogReadOnly = 101, kIdQuestion = 101, kIdAskAgain = 100;
-constexpr int kIdCurrentFile = 1450;
+constexpr int kDialogReadOnly = DLG_READ_ONLY, kIdQuestion = IDC_QUESTION, kIdAskAgain = IDC_ASK_AGAIN;
+constexpr int kIdCurrentFile = IDC_CURRENT_FILE;
 constexpr int kMessageNoSpace = 1028, kMessageDamaged = 1029;
 constexpr DWORD kAttributeMask =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
@@ -84,16 +88,9 @@ bool rewriteIni(const std::string& path) {
   if (!GetTempFileNameA(folder.c_str(), "ZEI", 0, temporary)) return false;
   std::string out;
   out.reserve(text.size() + 256);
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    size_t next = end == std::string::npos ? text.size() : end + 1;
-    size_t lineEnd = end == std::string::npos ? text.size() : end;
-    if (lineEnd > start && text[lineEnd - 1] == '\r') --lineEnd;
-    std::string line = text.substr(start, lineEnd - start);
-    out += iniLineKeptVerbatim(line) ? line : expandRunPath(line);
-    out.append(text, lineEnd, next - lineEnd);
-    start = next;
+  for (const TextLine& line : textLines(text)) {
+    out += iniLineKeptVerbatim(line.text) ? line.text : expandRunPath(line.text);
+    out += line.ending;
   }
   HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD written = 0;
@@ -138,9 +135,8 @@ bool inUse(const std::string& path) {
 
 void countProgress(InstallRun& run, uint64_t bytes, int base, int span) {
   if (run.progress && run.total) {
-    uint64_t done = run.done < run.total ? run.done : run.total;
-    SendDlgItemMessageA(run.progress, 1500, 0x0402 /* PBM_SETPOS */, static_cast<WPARAM>(base + done * span / run.total),
-                        0);
+    SendDlgItemMessageA(run.progress, IDC_PROGRESS, PBM_SETPOS,
+                        static_cast<WPARAM>(progressPosition(run.done, run.total, base, span)), 0);
   }
   run.done += bytes;
 }
@@ -148,19 +144,19 @@ void countProgress(InstallRun& run, uint64_t bytes, int base, int span) {
 INT_PTR beginFile(InstallRun& run, const FileNote& note) {
   RunState& s = runState();
   while (const ProfileEntry* e = run.currentEntry()) {
-    if ((e->flags & (kFileEntry | kFilePlaceholder)) != (kFileEntry | kFilePlaceholder)) break;
+    if ((e->flags & (kEntryFile | kEntryPlaceholder)) != (kEntryFile | kEntryPlaceholder)) break;
     run.entry->files.set(run.index++);
     advanceEntry(run);
   }
   const ProfileEntry* e = run.currentEntry();
   std::string name = note.name ? note.name : "";
-  if (!e || !(e->flags & kFileEntry)) {
+  if (!e || !(e->flags & kEntryFile)) {
     // More files in the cabinet than its component lists.
     run.fail(RunFailure::Message, kMessageDamaged);
     return -1;
   }
   uint32_t flags = e->flags;
-  auto mode = static_cast<OverwriteMode>(flags & kFileModeMask);
+  auto mode = static_cast<OverwriteMode>(flags & kEntryModeMask);
   if (mode == OverwriteMode::IfHigherVersion && run.versionFromName) {
     if (auto v = versionFromCabinetName(name)) run.newVersion = *v;
     name = targetNameFromCabinetName(name, true);
@@ -177,11 +173,11 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
     // The name is repainted at most every 40 ms: with many small files the
     // painting, not the copying, would set the pace.
     DWORD now = GetTickCount();
-    if (run.progress && (!run.network || (flags & kFileUpdate)) && now - run.lastShown >= 40) {
+    if (run.progress && (!run.network || (flags & kEntryUpdate)) && now - run.lastShown >= 40) {
       SetDlgItemTextA(run.progress, kIdCurrentFile, (run.copyHeading + name).c_str());
       run.lastShown = now;
     }
-    run.done += name.size() + 17;
+    run.done += progressFileEntry(name.size());
   }
   // Messages are dispatched between files, often enough for the pages to
   // stay responsive but not for every one of many small files.
@@ -196,7 +192,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
   }
 
   bool skip = false;
-  if (run.network && !(flags & kFileUpdate)) {
+  if (run.network && !(flags & kEntryUpdate)) {
     skip = true;
   }
   WIN32_FIND_DATAA found;
@@ -215,7 +211,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
     if (mode == OverwriteMode::IfHigherVersion) existing.version = readFileVersion(target);
     skip = !replacesExisting(mode, existing, note.date, note.time, run.newVersion);
   }
-  if ((flags & kFileShared) && !run.check && !s.earlierInstallation && !(run.network && !(flags & kFileUpdate)))
+  if ((flags & kEntryShared) && !run.check && !s.earlierInstallation && !(run.network && !(flags & kEntryUpdate)))
     if (!(runJournalActive() ? raiseRunSharedCount(target) : adjustSharedCount(target, +1) > 0)) {
       run.fail(RunFailure::Win32);
       return -1;
@@ -223,7 +219,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
 
   if (skip) {
     if (!run.check) {
-      const char* why = run.network && !(flags & kFileUpdate) ? "kein Teil der Netzwerkinstallation"
+      const char* why = run.network && !(flags & kEntryUpdate) ? "kein Teil der Netzwerkinstallation"
                         : mode == OverwriteMode::IfNewer        ? "vorhandene Datei ist neuer"
                         : mode == OverwriteMode::IfHigherVersion ? "vorhandene Datei hat eine h\xF6here Version"
                                                                  : "wird nie ersetzt";
@@ -242,7 +238,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
   }
 
   if (exists && (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
-    if (run.askReadOnly && !(flags & kFileReadOnly)) {
+    if (run.askReadOnly && !(flags & kEntryReadOnly)) {
       bool askAgain = true;
       bool overwrite = userInterface().overwriteReadOnly(s.progressDialog, target, askAgain);
       logEvent(LogKind::Question, target + " ist schreibgesch\xFCtzt: \xFC" "berschreiben -> " +
@@ -316,8 +312,8 @@ bool endFile(InstallRun& run, HANDLE file, const FileNote& note) {
   // Data the system could not write shows at the latest when the file closes.
   bool ok = CloseHandle(file) != 0;
   const ProfileEntry* e = run.currentEntry();
-  if (ok && e && (e->flags & kFileIni)) {
-    std::string name = targetNameFromCabinetName(note.name, (e->flags & kFileModeMask) == 2 && run.versionFromName);
+  if (ok && e && (e->flags & kEntryIni)) {
+    std::string name = targetNameFromCabinetName(note.name, (e->flags & kEntryModeMask) == 2 && run.versionFromName);
     ok = rewriteIni(run.replaceAtRestart.empty() ? run.targetDir + "\\" + name : run.temporaryPath);
   }
   if (ok && !run.replaceAtRestart.empty()) ok = registerReplacement(run.replaceAtRestart, run.temporaryPath);

@@ -6,14 +6,17 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <fdi.h>
 
 #include "common/uninstall_record.h"
+#include "language/ids.h"
 #include "setup/engine/cabinet_binding.h"
 #include "setup/wizard/dialog_sequence.h"
 #include "setup/engine/install_rollback.h"
 #include "setup/engine/install_run.h"
 #include "setup/core/wizard/destination_walk.h"
+#include "setup/core/main/path_text.h"
 #include "setup/engine/package_view.h"
 #include "setup/registration/registration_run.h"
 #include "setup/main/runtime_files.h"
@@ -27,14 +30,15 @@
 namespace tw {
 namespace {
 
-constexpr int kIdCopyHeading = 1400, kIdCheckHeading = 1425, kIdCurrentFile = 1450, kIdBar = 1500;
+constexpr int kIdCopyHeading = IDC_COPY_HEADING, kIdCheckHeading = IDC_CHECK_HEADING, kIdCurrentFile = IDC_CURRENT_FILE,
+              kIdBar = IDC_PROGRESS;
 constexpr int kMessageBlockedByFile = 1024, kMessageCannotCreate = 1026, kMessageNoSpace = 1028;
 constexpr int kMessageDamaged = 1029;
 constexpr int kStringCopying = 524;
 constexpr uint32_t kCabinetRegisterAndRelease = 3;
 
 void setBar(HWND dialog, int percent) {
-  if (dialog) SendDlgItemMessageA(dialog, kIdBar, 0x0402 /* PBM_SETPOS */, static_cast<WPARAM>(percent), 0);
+  if (dialog) SendDlgItemMessageA(dialog, kIdBar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 
 INT_PTR CALLBACK checkProgressProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
@@ -44,12 +48,12 @@ HWND createCheckProgress() {
   if (!userInterface().showsProgress()) return nullptr;
   HWND owner = s.currentDialog ? s.currentDialog : s.mainWindow;
   for (int id : {210, 220}) {
-    if (!FindResourceA(s.resources, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5))) continue;
+    if (!FindResourceA(s.resources, MAKEINTRESOURCEA(id), RT_DIALOG)) continue;
     HWND dialog = CreateDialogParamA(s.resources, MAKEINTRESOURCEA(id), owner, checkProgressProc, 0);
     if (!dialog) return nullptr;
-    SendDlgItemMessageA(dialog, kIdBar, 0x0401 /* PBM_SETRANGE */, 0, MAKELPARAM(0, 100));
+    SendDlgItemMessageA(dialog, kIdBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     EnableWindow(GetDlgItem(dialog, 1), FALSE);
-    EnableWindow(GetDlgItem(dialog, 12), FALSE);
+    EnableWindow(GetDlgItem(dialog, IDC_BACK), FALSE);
     centerDialog(dialog, nullptr);
     return dialog;
   }
@@ -87,19 +91,10 @@ void showFailure(const RunFailure& f) {
   }
 }
 
-bool isDirectory(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string stripBackslash(std::string path) {
-  if (path.size() > 3 && path.back() == '\\') path.pop_back();
-  return path;
-}
-
 bool offersUninstaller() {
   std::string text;
-  return readSettingString(runProfile(), 12, text) || readSettingString(runProfile(), 13, text) ||
+  return readSettingString(runProfile(), kSettingInstallSetup, text) ||
+         readSettingString(runProfile(), kSettingInstallRemoval, text) ||
          profileHasType(3);
 }
 
@@ -245,7 +240,7 @@ bool FileEngine::processComponents(InstallRun& run, PackageView& package, Cabine
     bool haveTarget = false;
     run.targetDir.clear();
     if (entry.size > 0 || !run.check) {
-      run.targetDir = stripBackslash(expandRunPath(component.path));
+      run.targetDir = withoutBackslash(expandRunPath(component.path));
       if (run.check) {
         haveTarget = isDirectory(run.targetDir);
       } else {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "language/ids.h"
 #include "setup/core/wizard/destination_walk.h"
 #include "setup/registration/registry_tree.h"
 #include "setup/main/runtime_files.h"
@@ -15,7 +16,7 @@
 namespace tw {
 namespace {
 
-constexpr int kMessageCancelled = 1045, kMessageFailed = 1046, kMessageNotUndone = 1047;
+constexpr int kMessageCancelled = STR_RUN_CANCELLED, kMessageFailed = STR_RUN_FAILED, kMessageNotUndone = STR_RUN_NOT_UNDONE;
 constexpr char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 constexpr char kPendingRenames[] = "PendingFileRenameOperations";
 constexpr char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";

@@ -61,14 +61,6 @@ struct InstallRun {
   }
 };
 
-constexpr uint32_t kFileModeMask = 0x03;
-constexpr uint32_t kFileUpdate = 0x04;
-constexpr uint32_t kFileShared = 0x08;
-constexpr uint32_t kFileIni = 0x10;
-constexpr uint32_t kFileReadOnly = 0x20;
-constexpr uint32_t kFileEntry = 0x40;
-constexpr uint32_t kFilePlaceholder = 0x100;
-
 // What the cabinet library tells about one file, or what the source copy
 // of an uncompressed component fills in itself.
 struct FileNote {

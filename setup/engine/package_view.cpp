@@ -1,36 +1,15 @@
 // Reading and mapping the package file.
 #include "setup/engine/package_view.h"
 
+#include "win32/handle_item_source.h"
+
 namespace tw {
-namespace {
-
-class HandleItemSource final : public ItemSource {
- public:
-  explicit HandleItemSource(HANDLE file) : file_(file) {}
-  bool readAt(uint64_t offset, void* buffer, uint32_t size) override {
-    // SetFilePointer with the high word: the 9x family has no Ex form. A
-    // low part of all ones is a valid position, told apart by the error.
-    LONG high = static_cast<LONG>(offset >> 32);
-    SetLastError(NO_ERROR);
-    if (SetFilePointer(file_, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN) ==
-            INVALID_SET_FILE_POINTER &&
-        GetLastError() != NO_ERROR)
-      return false;
-    DWORD got = 0;
-    return ReadFile(file_, buffer, size, &got, nullptr) && got == size;
-  }
-
- private:
-  HANDLE file_;
-};
-
-}  // namespace
 
 bool PackageView::open(const std::string& path) {
   close();
   file_ = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file_ == INVALID_HANDLE_VALUE) return false;
-  // GetFileSize with the high part, for the same reason as above.
+  // GetFileSize with the high part: the 9x family has no Ex form.
   DWORD high = 0;
   SetLastError(NO_ERROR);
   const DWORD low = GetFileSize(file_, &high);

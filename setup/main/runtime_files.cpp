@@ -60,4 +60,16 @@ bool RuntimeFileSystem::createDirectories(const std::string& path) {
   return true;
 }
 
+bool isDirectory(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ownProgramPath() {
+  char path[513];
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path - 1);
+  path[n < sizeof path ? n : sizeof path - 1] = '\0';
+  return path;
+}
+
 }  // namespace tw

@@ -19,4 +19,9 @@ class RuntimeFileSystem final : public FileSystem {
   bool createDirectories(const std::string& path) override;
 };
 
+// True when `path` names a folder (a drive's root too).
+bool isDirectory(const std::string& path);
+// The full path of this program's own file.
+std::string ownProgramPath();
+
 }  // namespace tw

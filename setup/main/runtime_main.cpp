@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "setup/background/background_host.h"
+#include "setup/core/main/path_text.h"
 #include "setup/core/registration/registration_rules.h"
 #include "setup/wizard/dialog_sequence.h"
 #include "setup/main/profile_resources.h"
 #include "setup/registration/registration_run.h"
 #include "setup/removal/removal.h"
 #include "setup/removal/removal_lock.h"
+#include "setup/main/runtime_files.h"
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
 #include "setup/main/system_folders.h"
@@ -63,17 +65,12 @@ std::vector<std::string> commandArguments() {
   return out;
 }
 
-std::string folderOf(const std::string& path) {
-  size_t sep = path.find_last_of('\\');
-  return sep == std::string::npos ? std::string() : path.substr(0, sep);
-}
-
 // False when the extension refuses: Setup then ends before any page.
 bool chooseDefaultInstallDir(RunState& s) {
   if (!s.installDir.empty()) return true;
   char buffer[512] = "";
   std::string stored;
-  if (readSettingString(runProfile(), 6, stored)) lstrcpynA(buffer, stored.c_str(), sizeof buffer);
+  if (readSettingString(runProfile(), kSettingInstallDir, stored)) lstrcpynA(buffer, stored.c_str(), sizeof buffer);
   if (auto hook = reinterpret_cast<GetInstallDirHook>(
           reinterpret_cast<void*>(GetProcAddress(s.resources, "ZETUGetInstallDir"))))
     if (!hook(s.mainWindow, buffer, expandForHook)) return false;
@@ -90,7 +87,7 @@ bool chooseDefaultInstallDir(RunState& s) {
 
 void programFolderDefaults(RunState& s) {
   std::string folder;
-  bool hasFolder = readSettingString(runProfile(), 5, folder);
+  bool hasFolder = readSettingString(runProfile(), kSettingProgramFolder, folder);
   ShortcutTable table;
   bool hasTable = readShortcutTable(runProfile(), table);
   if (!hasTable || table.mask < 0) {
@@ -109,14 +106,14 @@ void programFolderDefaults(RunState& s) {
 // first, when the profile offers uninstalling: "Yes" ends Setup.
 bool earlierInstallationLetsUsGoOn(RunState& s) {
   std::string company, version, offered;
-  readSettingString(runProfile(), 2, company);
-  readSettingString(runProfile(), 1, version);
+  readSettingString(runProfile(), kSettingCompany, company);
+  readSettingString(runProfile(), kSettingVersion, version);
   HKEY record;
   std::string key = installRecordKeyPath(company, s.applicationName, version);
   if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &record) != ERROR_SUCCESS) return true;
   RegCloseKey(record);
   s.earlierInstallation = true;
-  if (!readSettingString(runProfile(), 13, offered)) return true;
+  if (!readSettingString(runProfile(), kSettingInstallRemoval, offered)) return true;
   // Unattended: the installation goes on over the earlier one.
   if (showMessage(1033, MB_YESNO | MB_ICONINFORMATION, s.applicationName.c_str(), IDNO) != IDYES) return true;
   noteRunCancelled();
@@ -144,9 +141,9 @@ void endActions(RunState& s) {
   s.mainWindow = nullptr;
   for (int bit = 0; bit < 2; ++bit) {
     std::string path;
-    if (!(s.finalChoice & (1u << bit)) || !readSettingString(runProfile(), 3 + bit, path)) continue;
+    if (!(s.finalChoice & (1u << bit)) || !readSettingString(runProfile(), kSettingReadMe + bit, path)) continue;
     path = expandRunPath(path);
-    std::string folder = folderOf(path);
+    std::string folder = parentPath(path);
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_FLAG_DDEWAIT;
@@ -209,26 +206,19 @@ void runMessageLoop(RunState& s) {
   }
 }
 
-std::string ownPath() {
-  char self[513];
-  DWORD n = GetModuleFileNameA(nullptr, self, sizeof self - 1);
-  self[n] = '\0';
-  return self;
-}
-
 // "Update entries" in maintenance: the earlier installation's record, then
 // the sequence again from the program folder page (when no per-user record
 // keeps the choices) or from the summary on, with the registration run only.
 void updateRun(RunState& s) {
   s.installRecordFound = (readInstallRecord(true) & 4) != 0;
-  readUninstallRecord(ownPath());
+  readUninstallRecord(ownProgramPath());
   bool folderPage = pageExists(8) && !s.installRecordFound && !s.programsFolder.empty();
   s.step = folderPage ? 7 : 8;
   s.updateMode = true;
   s.finalChoice = 4;
   NextDlg(+1, s.mainWindow);
   runMessageLoop(s);
-  if (s.step == 13 && (s.finalChoice & 3)) endActions(s);
+  if (s.step == kStepFinish && (s.finalChoice & 3)) endActions(s);
 }
 
 // What the step at which the wizard ended asks for.
@@ -236,16 +226,16 @@ void finalAction(RunState& s) {
   // A continuation after the restart still runs from the work folder,
   // which goes once it ends, as at the end of an installation.
   bool installing = !s.sourceFolder.empty() || s.command.mode == SetupMode::Continuation;
-  if (s.step == 12 && (s.finalChoice & 4) && runSwitches().noRestart) {
+  if (s.step == kStepRestart && (s.finalChoice & 4) && runSwitches().noRestart) {
     logEvent(LogKind::Decision, "kein Neustart (/NORESTART)");
     if (installing) removalHandOff(false);
-  } else if (s.step == 12 && (s.finalChoice & 4)) {
+  } else if (s.step == kStepRestart && (s.finalChoice & 4)) {
     logEvent(LogKind::Decision, "Neustart");
     restartComputer(s);
-  } else if (s.step == 13 && (s.finalChoice & 3)) {
+  } else if (s.step == kStepFinish && (s.finalChoice & 3)) {
     endActions(s);
     if (installing) removalHandOff(false);
-  } else if (s.step == 14 && (s.finalChoice & 3) == 2) {
+  } else if (s.step == kStepMaintenance && (s.finalChoice & 3) == 2) {
     if (!lockRemoval(s.installDir)) return;
     int mode = removalHandOff(true);
     if (mode == 3) return;
@@ -253,7 +243,7 @@ void finalAction(RunState& s) {
     s.mainWindow = nullptr;
     s.currentDialog = nullptr;
     uninstallRun(mode);
-  } else if (s.step == 14 && (s.finalChoice & 3) != 0) {
+  } else if (s.step == kStepMaintenance && (s.finalChoice & 3) != 0) {
     updateRun(s);
   } else if (installing) {
     removalHandOff(false);
@@ -300,8 +290,8 @@ int uninstall(RunState& s, HINSTANCE instance) {
 int run(HINSTANCE instance) {
   RunState& s = runState();
   s.instance = instance;
-  std::string self = ownPath();
-  s.supportFolder = folderOf(self);
+  std::string self = ownProgramPath();
+  s.supportFolder = parentPath(self);
 
   s.command = parseSetupCommand(commandArguments());
   s.step = s.command.startStep;
@@ -324,9 +314,9 @@ int run(HINSTANCE instance) {
     return finishRun(kExitFailed);
   }
   std::string text;
-  s.restartNeeded = readSettingString(runProfile(), 16, text);
-  readSettingString(runProfile(), 0, s.applicationName);
-  readSettingString(runProfile(), 1, text);
+  s.restartNeeded = readSettingString(runProfile(), kSettingRestart, text);
+  readSettingString(runProfile(), kSettingApplication, s.applicationName);
+  readSettingString(runProfile(), kSettingVersion, text);
   s.versionText = " " + text;
 
   if (s.command.mode == SetupMode::Unknown) {
@@ -350,7 +340,7 @@ int run(HINSTANCE instance) {
 
   s.components = readComponents(runProfile());
   if (s.command.mode == SetupMode::Install) {
-    s.sourceFolder = folderOf(s.command.packagePath);
+    s.sourceFolder = parentPath(s.command.packagePath);
     s.table = buildComponentTable(s.components);
   } else if (s.command.mode == SetupMode::Continuation) {
     HKEY runKey;

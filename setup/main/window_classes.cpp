@@ -47,7 +47,7 @@ bool registerBevelClass(HINSTANCE instance) {
   wc.style = CS_GLOBALCLASS | CS_PARENTDC;
   wc.lpfnWndProc = bevelProc;
   wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.lpszClassName = "BEVEL";
   return RegisterClassA(&wc) != 0;
 }
@@ -62,7 +62,5 @@ bool registerComponentListClass(HINSTANCE instance) {
   wc.lpszClassName = "ZETU_LISTBOX";
   return RegisterClassA(&wc) != 0;
 }
-
-bool componentListClicked(HWND list) { return GetWindowLongPtrA(list, GWLP_USERDATA) == 1; }
 
 }  // namespace tw

@@ -7,7 +7,5 @@ namespace tw {
 
 bool registerBevelClass(HINSTANCE instance);
 bool registerComponentListClass(HINSTANCE instance);
-// True while the component list handles a left-button release.
-bool componentListClicked(HWND list);
 
 }  // namespace tw

@@ -33,9 +33,9 @@ bool readText(HKEY key, const char* name, DWORD maxBytes, std::string& out) {
 
 ApplicationIdentity applicationIdentity() {
   ApplicationIdentity id;
-  readSettingString(runProfile(), 2, id.company);
-  readSettingString(runProfile(), 0, id.application);
-  readSettingString(runProfile(), 1, id.version);
+  readSettingString(runProfile(), kSettingCompany, id.company);
+  readSettingString(runProfile(), kSettingApplication, id.application);
+  readSettingString(runProfile(), kSettingVersion, id.version);
   return id;
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "language/ids.h"
 #include "setup/core/registration/registration_rules.h"
 #include "setup/core/registration/registry_entry_tree.h"
 #include "setup/core/main/startup_rules.h"
@@ -23,14 +24,14 @@
 namespace tw {
 namespace {
 
-constexpr int kProgressText = 1450;
-constexpr int kProgressBar = 1500;
+constexpr int kProgressText = IDC_CURRENT_FILE;
+constexpr int kProgressBar = IDC_PROGRESS;
 constexpr int kTextRegistering = 525;
-constexpr int kUserInfoDialog = 204;
-constexpr int kSuccessText = 701;
-constexpr int kIncompleteText = 702;
-constexpr int kStepProgramEntries = 723;
-constexpr int kStepSystemEntries = 724;
+constexpr int kUserInfoDialog = DLG_USER;
+constexpr int kSuccessText = IDC_DONE_OK;
+constexpr int kIncompleteText = IDC_DONE_PARTLY;
+constexpr int kStepProgramEntries = IDC_MARK3;
+constexpr int kStepSystemEntries = IDC_MARK4;
 constexpr int kRegistrationOnly = 1;
 
 void setProgress(int position) {
@@ -248,7 +249,7 @@ bool installDirection(int mode) {
   ApplicationIdentity id = applicationIdentity();
   const uint8_t* data;
   size_t size;
-  if (ok && (hasSetting(12) || hasSetting(13) || runProfile().find(kProfileTypeInstallationType, 4, data, size))) {
+  if (ok && (hasSetting(kSettingInstallSetup) || hasSetting(kSettingInstallRemoval) || runProfile().find(kProfileTypeInstallationType, 4, data, size))) {
     unsigned links = (s.quickEntry ? 1u : 0u) | (s.desktop && !s.programFolder.empty() ? 2u : 0u);
     ok = writeInstallRecord(mode, s.programFolder, links);
     error = GetLastError();
@@ -266,7 +267,7 @@ bool installDirection(int mode) {
   }
   // The uninstall entry last: only a run that got everything else done
   // registers one.
-  if (ok && !setting(13).empty()) {
+  if (ok && !setting(kSettingInstallRemoval).empty()) {
     ok = writeUninstallEntry(id);
     error = GetLastError();
   }

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "setup/core/main/path_text.h"
 
 namespace tw {
 namespace {
@@ -36,13 +37,8 @@ bool readFolderValue(const char* keyName, const char* name, std::string& out) {
   } else {
     out = raw;
   }
-  while (out.size() > 3 && out.back() == '\\') out.pop_back();
+  out = withoutBackslash(out);
   return true;
-}
-
-std::string parentFolder(const std::string& path) {
-  size_t sep = path.find_last_of('\\');
-  return sep == std::string::npos ? std::string() : path.substr(0, sep);
 }
 
 std::wstring wide(const std::string& text) {
@@ -92,8 +88,8 @@ void deleteShellLink(const std::string& linkPath, const std::string& base) {
     op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
     SHFileOperationA(&op);
   }
-  for (std::string folder = parentFolder(linkPath); folder.size() > base.size() && folder.compare(0, base.size(), base) == 0;
-       folder = parentFolder(folder))
+  for (std::string folder = parentPath(linkPath); folder.size() > base.size() && folder.compare(0, base.size(), base) == 0;
+       folder = parentPath(folder))
     if (!RemoveDirectoryA(folder.c_str())) break;
 }
 

@@ -5,9 +5,11 @@
 #include <string>
 
 #include "setup/core/registration/registration_rules.h"
+#include "setup/core/main/path_text.h"
 #include "setup/core/main/startup_rules.h"
 #include "setup/core/removal/wininit_text.h"
 #include "setup/registration/registration_run.h"
+#include "setup/main/runtime_files.h"
 #include "setup/removal/removal_steps.h"
 #include "setup/main/run_files.h"
 #include "setup/main/runtime_messages.h"
@@ -43,13 +45,6 @@ std::string windowsFolder() {
   char buffer[MAX_PATH];
   UINT n = GetWindowsDirectoryA(buffer, MAX_PATH);
   return n > 0 && n < MAX_PATH ? std::string(buffer, n) : std::string();
-}
-
-std::string ownProgramPath() {
-  char path[513];
-  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path - 1);
-  path[n < sizeof path ? n : sizeof path - 1] = '\0';
-  return path;
 }
 
 void addWininitDeletions(const std::vector<std::string>& paths) {
@@ -218,11 +213,6 @@ void deleteUninstallEntry() {
   std::string key = uninstallKeyPath(s.applicationName, version);
   if (RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()) == ERROR_SUCCESS)
     logEvent(LogKind::Remove, "HKEY_LOCAL_MACHINE\\" + key);
-}
-
-std::string withoutBackslash(std::string path) {
-  while (path.size() > 3 && path.back() == '\\') path.pop_back();
-  return path;
 }
 
 }  // namespace

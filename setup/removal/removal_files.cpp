@@ -2,7 +2,11 @@
 // empty folders, and the list of directories still to go.
 #include <windows.h>
 
+#include "language/ids.h"
+#include "setup/core/main/path_text.h"
+#include "setup/core/removal/component_files.h"
 #include "setup/removal/removal.h"
+#include "setup/main/runtime_files.h"
 #include "setup/removal/removal_steps.h"
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
@@ -14,22 +18,13 @@
 namespace tw {
 namespace {
 
-constexpr uint32_t kEntryUpdate = 0x04;
-constexpr uint32_t kEntryShared = 0x08;
-constexpr uint32_t kEntryReadOnly = 0x20;
-constexpr uint32_t kEntryFile = 0x40;
 // A tree deeper than this is not one a program made; stopping keeps a
 // pathological folder from exhausting the stack.
 constexpr int kTreeDepthLimit = 64;
 
-std::string withoutBackslash(std::string path) {
-  while (path.size() > 1 && path.back() == '\\') path.pop_back();
-  return path;
-}
-
 std::vector<std::string>::iterator findPending(const std::string& path) {
   std::vector<std::string>& list = removalProgress().pendingDirectories;
-  std::string key = withoutBackslash(path);
+  std::string key = withoutAnyBackslash(path);
   for (auto it = list.begin(); it != list.end(); ++it)
     if (lstrcmpiA(it->c_str(), key.c_str()) == 0) return it;
   return list.end();
@@ -39,7 +34,7 @@ void addPending(const std::string& path) {
   std::vector<std::string>& list = removalProgress().pendingDirectories;
   if (findPending(path) != list.end()) return;
   if (list.size() == list.capacity()) list.reserve(list.size() + 8);
-  list.push_back(withoutBackslash(path));
+  list.push_back(withoutAnyBackslash(path));
 }
 
 void dropPending(const std::string& path) {
@@ -49,15 +44,6 @@ void dropPending(const std::string& path) {
 
 bool isDotEntry(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-// The parent folder, or empty at a drive's root ("C:" is never removed).
-std::string parentFolder(const std::string& path) {
-  size_t sep = path.find_last_of('\\');
-  if (sep == std::string::npos || sep == 0) return {};
-  std::string parent = path.substr(0, sep);
-  if (parent.size() == 2 && parent[1] == ':') return {};
-  return parent;
 }
 
 void removeTree(const std::string& folder, int depth) {
@@ -86,27 +72,17 @@ void removeTree(const std::string& folder, int depth) {
   }
 }
 
-std::string joinPath(const std::string& folder, const std::string& name) {
-  return withoutBackslash(folder) + "\\" + name;
-}
+class RegistrySharedCounts final : public SharedCounts {
+ public:
+  long release(const std::string& path) override { return adjustSharedCount(path, -1); }
+};
 
 // One component's files: shared counts first, then the bitmap decides.
 void removeComponentFiles(int mode, const ComponentRecord& component, const ComponentEntry& entry,
                           const std::string& target) {
-  uint16_t i = 0;
-  for (const ProfileEntry& file : component.entries) {
-    if (file.depth != 1) continue;
-    if (i >= entry.files.count()) break;
-    uint16_t index = i++;
-    if (!(file.flags & kEntryFile)) continue;
-    std::string path = joinPath(target, file.text);
-    long count = 1;
-    if (file.flags & kEntryShared) count = adjustSharedCount(path, -1);
-    bool takes = mode != 2 || (file.flags & kEntryUpdate);
-    if (!takes || !(entry.files.test(index) || count == 0)) continue;
-    if (isDirectory(path)) continue;
-    deleteRemovedFile(path, (file.flags & kEntryReadOnly) != 0);
-  }
+  RegistrySharedCounts shared;
+  for (const FileToRemove& file : componentFilesToRemove(component, entry.files, target, mode == 2, shared))
+    if (!isDirectory(file.path)) deleteRemovedFile(file.path, file.readOnly);
 }
 
 }  // namespace
@@ -133,11 +109,6 @@ void removeLink(const std::string& path) {
 
 bool pathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool isDirectory(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 void deleteRemovedFile(const std::string& path, bool clearReadOnly) {
   if (clearReadOnly) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (DeleteFileA(path.c_str())) {
@@ -149,7 +120,7 @@ void deleteRemovedFile(const std::string& path, bool clearReadOnly) {
 }
 
 int removeDirectoryLevels(std::string path, int count, bool& failed) {
-  path = withoutBackslash(path);
+  path = withoutAnyBackslash(path);
   int removed = 0;
   while (removed < count && !path.empty()) {
     if (!RemoveDirectoryA(path.c_str())) {
@@ -162,7 +133,7 @@ int removeDirectoryLevels(std::string path, int count, bool& failed) {
     logEvent(LogKind::Remove, path + "\\");
     dropPending(path);
     ++removed;
-    path = parentFolder(path);
+    path = parentBelowRoot(path);
   }
   return removed;
 }
@@ -198,11 +169,11 @@ void removeInstalledFiles(int mode, int installDirLevels) {
     const ComponentEntry& entry = s.table[n];
     const ComponentRecord& component = s.components[n];
     if ((entry.flags & kComponentRegistry) || entry.directoriesCreated < 0 || !componentProcessed(n)) continue;
-    std::string target = withoutBackslash(expandRunPath(component.path));
+    std::string target = withoutAnyBackslash(expandRunPath(component.path));
     // A component folder (or a folder between the installation directory
     // and it) that has become a link since the installation is not walked
     // through: the files there are not the ones installed.
-    std::string installDir = withoutBackslash(s.installDir) + "\\";
+    std::string installDir = withoutAnyBackslash(s.installDir) + "\\";
     bool linked = isLink(target) ||
                   (target.size() > installDir.size() && lstrcmpiA(target.substr(0, installDir.size()).c_str(),
                                                                   installDir.c_str()) == 0 &&
@@ -217,20 +188,20 @@ void removeInstalledFiles(int mode, int installDirLevels) {
     int percent = total ? static_cast<int>(10 + 80ull * done / total) : 90;
     setUninstallProgress(percent);
     if (mode == 3 && percent >= 70 && !firstMarked) {
-      markUninstallStep(721);
+      markUninstallStep(IDC_MARK1);
       firstMarked = true;
     }
     pumpPending();
   }
   setUninstallProgress(90);
   if (mode != 3) return;
-  if (!firstMarked) markUninstallStep(721);
+  if (!firstMarked) markUninstallStep(IDC_MARK1);
   deleteRemovedFile(joinPath(s.installDir, "SETUP.EXE"), false);
   deleteRemovedFile(joinPath(s.installDir, "SETUP.DLL"), false);
   bool failed = false;
   int removed = removeDirectoryLevels(s.installDir, installDirLevels, failed);
   if (failed && removed == 0) progress.notAllRemoved = true;
-  markUninstallStep(722);
+  markUninstallStep(IDC_MARK2);
 }
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "language/ids.h"
 #include "setup/core/removal/folder_lock.h"
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
@@ -11,7 +12,7 @@
 namespace tw {
 namespace {
 
-constexpr int kMessageRemovalRunning = 1048;
+constexpr int kMessageRemovalRunning = STR_REMOVAL_RUNNING;
 
 std::string fullPath(const std::string& folder) {
   char buffer[MAX_PATH * 2];

@@ -3,10 +3,12 @@
 // application describes with FILELIST*.DAT files.
 #include <windows.h>
 
+#include "setup/core/main/path_text.h"
 #include "setup/core/removal/filelist_text.h"
 #include "setup/core/registration/registration_rules.h"
 #include "setup/core/removal/removal_paths.h"
 #include "setup/removal/removal.h"
+#include "setup/main/runtime_files.h"
 #include "setup/removal/removal_steps.h"
 #include "setup/main/runtime_state.h"
 #include "setup/main/system_folders.h"
@@ -16,7 +18,6 @@ namespace tw {
 namespace {
 
 constexpr uint32_t kRootRemovalList = 7;
-constexpr uint32_t kValueEntry = 0x40;
 constexpr uint32_t kValueTypeNumber = 4;
 constexpr uint32_t kRemovalListKey = 0xFFFFFFFFu;
 constexpr DWORD kValueNameLimit = 100;
@@ -43,7 +44,7 @@ bool readListFile(const std::string& path, std::string& text) {
 
 // A folder of the removal list: what its lists name, then its empty tree.
 void clearListedFolder(std::string folder) {
-  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  folder = withoutBackslash(folder);
   if (isLink(folder)) {
     // A link in the list goes as a link: its lists and its target are not
     // the application's.
@@ -129,7 +130,7 @@ void removeFileObjects(int mode) {
     const ComponentRecord& component = s.components[n];
     if (!(component.flags & kComponentRegistry) || ((component.flags >> 16) & 0xFF) != kRootRemovalList) continue;
     for (const ProfileEntry& entry : component.entries) {
-      if (entry.depth != 1 || !(entry.flags & kValueEntry) || (entry.flags & 7) != kValueTypeNumber) continue;
+      if (entry.depth != 1 || !(entry.flags & kEntryFile) || (entry.flags & 7) != kValueTypeNumber) continue;
       size_t zero = entry.text.find('\0');
       if (zero == std::string::npos) continue;
       std::optional<uint32_t> order = dwordFromHex(entry.text.substr(zero + 1));

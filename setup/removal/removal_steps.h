@@ -33,7 +33,6 @@ void removeDirectoryTree(const std::string& folder);
 // still there afterwards marks the removal as incomplete.
 void deleteRemovedFile(const std::string& path, bool clearReadOnly);
 
-bool isDirectory(const std::string& path);
 // A junction, symbolic link or mount point (a reparse point).
 bool isLink(const std::string& path);
 // True when a folder between base (a folder path ending in a backslash) and

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "language/ids.h"
 #include "setup/removal/removal.h"
 #include "setup/removal/removal_steps.h"
 #include "setup/main/runtime_messages.h"
@@ -13,12 +14,12 @@
 namespace tw {
 namespace {
 
-constexpr int kDialogUninstall = 215;
-constexpr int kTextUninstall = 700;
-constexpr int kTextAllRemoved = 701;
-constexpr int kTextNotAllRemoved = 702;
-constexpr int kProgressBar = 1500;
-constexpr int kMarkBitmap = 102;
+constexpr int kDialogUninstall = DLG_UNINSTALL;
+constexpr int kTextUninstall = IDC_UNINSTALL_TEXT;
+constexpr int kTextAllRemoved = IDC_DONE_OK;
+constexpr int kTextNotAllRemoved = IDC_DONE_PARTLY;
+constexpr int kProgressBar = IDC_PROGRESS;
+constexpr int kMarkBitmap = BMP_MARK;
 constexpr DWORD kMarkInterval = 500;
 
 struct DialogClock {

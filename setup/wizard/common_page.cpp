@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "language/ids.h"
 #include "setup/core/wizard/page_rules.h"
 #include "setup/wizard/dialog_sequence.h"
 #include "setup/main/runtime_messages.h"
@@ -16,9 +17,11 @@
 namespace tw {
 namespace {
 
-constexpr int kIdNext = 1, kIdCancel = 2, kIdCancelComponents = 3, kIdBack = 12, kIdBrowse = 196;
-constexpr int kIdText = 710, kIdDestination = 715, kIdFirstType = 501, kIdFirstTypeText = 701;
-constexpr int kDialogCancel = 100;
+constexpr int kIdNext = IDC_NEXT, kIdCancel = IDC_CANCEL, kIdCancelComponents = IDC_CANCEL_LIST, kIdBack = IDC_BACK,
+              kIdBrowse = IDC_BROWSE;
+constexpr int kIdText = IDC_INTRO, kIdDestination = IDC_DESTINATION, kIdFirstType = IDC_TYPE1,
+              kIdFirstTypeText = IDC_TYPE_TEXT1;
+constexpr int kDialogCancel = DLG_CANCEL;
 constexpr int kStringBrowseTitle = 520;
 
 INT_PTR CALLBACK confirmationProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
@@ -144,8 +147,8 @@ INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: {
       int id = LOWORD(wp);
       if (id == kIdNext) {
-        if (s.step == 5 || s.step == 6) checkDestination(dialog);
-        else if (s.step >= 12) PostQuitMessage(0);
+        if (s.step == kStepDestination || s.step == kStepSetupType) checkDestination(dialog);
+        else if (s.step >= kStepRestart) PostQuitMessage(0);
         else NextDlg(+1, s.mainWindow);
         return TRUE;
       }
@@ -154,7 +157,7 @@ INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
       }
       if (id == kIdCancel || id == kIdCancelComponents) {
-        if (s.step == 14 || s.step == 15) {
+        if (s.step == kStepMaintenance || s.step == kStepUninstall) {
           PostQuitMessage(1);
         } else if (confirmCancel(dialog)) {
           noteRunCancelled();

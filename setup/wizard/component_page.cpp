@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "language/ids.h"
 #include "setup/core/wizard/selection_walk.h"
 #include "setup/core/wizard/size_text.h"
 #include "setup/wizard/dialog_sequence.h"
@@ -15,8 +16,10 @@
 namespace tw {
 namespace {
 
-constexpr int kIdNext = 1, kIdCancel = 2, kIdCancelHere = 3, kIdBack = 12, kIdOk = 13, kIdDetails = 20;
-constexpr int kIdList = 401, kIdDescription = 712, kIdNeeded = 716, kIdAvailable = 717, kIdCount = 720;
+constexpr int kIdNext = IDC_NEXT, kIdCancel = IDC_CANCEL, kIdCancelHere = IDC_CANCEL_LIST, kIdBack = IDC_BACK,
+              kIdOk = IDC_LIST_OK, kIdDetails = IDC_DETAILS;
+constexpr int kIdList = IDC_LIST, kIdDescription = IDC_DESCRIPTION, kIdNeeded = IDC_NEEDED, kIdAvailable = IDC_AVAILABLE,
+              kIdCount = IDC_COUNT;
 constexpr int kRowHeight = 16, kStateImageWidth = 18, kMaxLevels = 256, kMaxName = 48;
 constexpr int kMessageCount = 518;
 
@@ -227,7 +230,7 @@ void enterPage(HWND d) {
   char title[256];
   GetWindowTextA(d, title, sizeof title);
   p->baseTitle = title;
-  p->states = static_cast<HBITMAP>(LoadImageA(s.resources, MAKEINTRESOURCEA(101), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+  p->states = static_cast<HBITMAP>(LoadImageA(s.resources, MAKEINTRESOURCEA(BMP_STATES), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
   p->pictures = static_cast<HBITMAP>(LoadImageA(s.resources, MAKEINTRESOURCEA(103), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
   HWND list = GetDlgItem(d, kIdList);
   SetWindowLongA(list, GWL_STYLE, GetWindowLongA(list, GWL_STYLE) | LBS_WANTKEYBOARDINPUT);

@@ -17,8 +17,6 @@
 namespace tw {
 namespace {
 
-constexpr int kStepComponents = 7, kStepSummary = 9, kStepProgress = 10, kStepPicture = 11;
-constexpr int kStepRestart = 12, kStepFinish = 13, kStepMaintenance = 14, kStepUninstall = 15;
 constexpr int kNoSequence = 255;
 constexpr int kMessageNoLongNames = 1025, kMessageCannotCreate = 1026, kMessageCreate = 1027;
 constexpr int kMessageNoEarlier = 1030, kMessageEarlierFound = 1031;
@@ -51,13 +49,13 @@ bool longNamesAvailable(const std::string& path) {
 }  // namespace
 
 bool pageExists(int step) {
-  return FindResourceA(runState().resources, MAKEINTRESOURCEA(kFirstPageId + step), MAKEINTRESOURCEA(5)) != nullptr;
+  return FindResourceA(runState().resources, MAKEINTRESOURCEA(kFirstPageId + step), RT_DIALOG) != nullptr;
 }
 
 bool profileHasType(int typeIndex) {
   const uint8_t* data;
   size_t size;
-  return runProfile().find(100, static_cast<uint16_t>(typeIndex + 1), data, size);
+  return runProfile().find(kProfileTypeInstallationType, static_cast<uint16_t>(typeIndex + 1), data, size);
 }
 
 bool ValidateDestination(std::string path, unsigned flags) {
@@ -76,7 +74,7 @@ bool ValidateDestination(std::string path, unsigned flags) {
     }
     path = walk.path;
     std::string longNames;
-    if (readSettingString(runProfile(), 11, longNames) && !longNamesAvailable(path)) {
+    if (readSettingString(runProfile(), kSettingLongNames, longNames) && !longNamesAvailable(path)) {
       showMessage(kMessageNoLongNames, MB_OK | MB_ICONERROR, s.applicationName.c_str());
       return false;
     }

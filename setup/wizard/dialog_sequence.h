@@ -8,6 +8,12 @@
 
 namespace tw {
 
+// Steps of the sequence that the start-up and the pages ask for by name: a
+// step is its page's dialog id minus 200.
+constexpr int kStepDestination = 5, kStepSetupType = 6, kStepComponents = 7, kStepSummary = 9;
+constexpr int kStepProgress = 10, kStepPicture = 11;
+constexpr int kStepRestart = 12, kStepFinish = 13, kStepMaintenance = 14, kStepUninstall = 15;
+
 constexpr unsigned kValidateQuiet = 0x02;
 constexpr unsigned kValidateSkipPath = 0x04;
 constexpr unsigned kValidateOnly = 0x10;

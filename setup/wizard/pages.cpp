@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "language/ids.h"
 #include "setup/core/wizard/page_rules.h"
 #include "setup/wizard/dialog_sequence.h"
+#include "setup/main/runtime_files.h"
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
 #include "setup/main/system_folders.h"
@@ -16,10 +18,12 @@
 namespace tw {
 namespace {
 
-constexpr int kIdNext = 1, kIdBack = 12, kIdAccept = 25, kIdLabelFolder = 30, kIdLabelLink = 31;
-constexpr int kIdEdit = 301, kIdSecond = 302, kIdDesktop = 303, kIdListLabel = 400, kIdList = 401;
-constexpr int kIdRestartNow = 512, kIdFirstChoice = 521, kIdSecondChoice = 522;
-constexpr int kIdText = 710, kIdMoreText = 711, kIdPicture = 1200, kIdProgress = 1500;
+constexpr int kIdNext = IDC_NEXT, kIdBack = IDC_BACK, kIdAccept = IDC_ACCEPT, kIdLabelFolder = IDC_FOLDER_LABEL,
+              kIdLabelLink = IDC_LINK_LABEL;
+constexpr int kIdEdit = IDC_TEXT, kIdSecond = IDC_COMPANY, kIdDesktop = IDC_DESKTOP, kIdListLabel = IDC_LIST_LABEL,
+              kIdList = IDC_LIST;
+constexpr int kIdRestartNow = IDC_RESTART_NOW, kIdFirstChoice = IDC_OPTION1, kIdSecondChoice = IDC_OPTION2;
+constexpr int kIdText = IDC_INTRO, kIdMoreText = IDC_NOTE, kIdPicture = IDC_PICTURE, kIdProgress = IDC_PROGRESS;
 constexpr int kHeadingUser = 512, kHeadingType = 514, kHeadingDir = 515, kHeadingFolder = 516;
 constexpr int kHeadingQuick = 517, kHeadingDesktop = 526, kFinishTextBase = 520;
 
@@ -72,7 +76,7 @@ INT_PTR CALLBACK textPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
     case WM_INITDIALOG: {
       const uint8_t* data;
       size_t size;
-      if (runProfile().find(110, s.step == 2 ? 1 : 2, data, size)) {
+      if (runProfile().find(kProfileTypeTextFile, s.step == 2 ? 1 : 2, data, size)) {
         size_t n = 0;
         while (n < size && data[n]) ++n;  // the text ends at its first zero byte
         SetDlgItemTextA(d, kIdEdit, std::string(reinterpret_cast<const char*>(data), n).c_str());
@@ -252,10 +256,8 @@ bool hasAssociation(int settingId) {
 
 void writeContinuationValue() {
   RunState& s = runState();
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
   // Quoted: a path with blanks would otherwise start another program.
-  std::string command = "\"" + std::string(self) + "\" \"ZETUFINISH\" \"" + s.installDir + "\"";
+  std::string command = "\"" + ownProgramPath() + "\" \"ZETUFINISH\" \"" + s.installDir + "\"";
   HKEY run;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, nullptr, 0,
                       KEY_SET_VALUE, nullptr, &run, nullptr) != ERROR_SUCCESS)
@@ -269,10 +271,10 @@ void writeContinuationValue() {
 INT_PTR CALLBACK finishPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
   RunState& s = runState();
   if (m == WM_INITDIALOG) {
-    if (s.step == 12) {
+    if (s.step == kStepRestart) {
       CheckDlgButton(d, kIdRestartNow, BST_CHECKED);
     } else {
-      unsigned bits = (hasAssociation(3) ? 1u : 0u) | (hasAssociation(4) ? 2u : 0u);
+      unsigned bits = (hasAssociation(kSettingReadMe) ? 1u : 0u) | (hasAssociation(kSettingProgram) ? 2u : 0u);
       s.finalChoice = (s.finalChoice & ~3u) | bits;
       for (int i = 0; i < 2; ++i) {
         if (bits & (1u << i)) CheckDlgButton(d, kIdFirstChoice + i, BST_CHECKED);
@@ -288,9 +290,9 @@ INT_PTR CALLBACK finishPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
     }
   }
   if (m == WM_COMMAND && (LOWORD(w) == 1 || LOWORD(w) == 2)) {
-    if (s.step == 12) {
+    if (s.step == kStepRestart) {
       if (IsDlgButtonChecked(d, kIdRestartNow) != BST_CHECKED) s.finalChoice = 0;
-      else if (pageExists(13)) writeContinuationValue();
+      else if (pageExists(kStepFinish)) writeContinuationValue();
     } else if (LOWORD(w) == 1) {
       s.finalChoice = (s.finalChoice & ~3u) | (IsDlgButtonChecked(d, kIdFirstChoice) == BST_CHECKED ? 1u : 0u) |
                       (IsDlgButtonChecked(d, kIdSecondChoice) == BST_CHECKED ? 2u : 0u);
@@ -303,7 +305,7 @@ INT_PTR CALLBACK maintenancePageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
   RunState& s = runState();
   if (m == WM_INITDIALOG) {
     std::string offered;
-    if (!readSettingString(runProfile(), 13, offered)) {
+    if (!readSettingString(runProfile(), kSettingInstallRemoval, offered)) {
       formatWithName(d, kIdText);
       HWND first = GetDlgItem(d, kIdFirstChoice);
       SetWindowLongA(first, GWL_STYLE, GetWindowLongA(first, GWL_STYLE) | WS_GROUP);
@@ -313,7 +315,7 @@ INT_PTR CALLBACK maintenancePageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
       formatWithName(d, kIdText);
       formatWithName(d, kIdSecondChoice);
       std::string update;
-      if (readSettingString(runProfile(), 12, update)) {
+      if (readSettingString(runProfile(), kSettingInstallSetup, update)) {
         CheckDlgButton(d, kIdFirstChoice, BST_CHECKED);
       } else {
         CheckDlgButton(d, kIdSecondChoice, BST_CHECKED);

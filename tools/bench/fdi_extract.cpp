@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "common/item_table.h"
+#include "win32/handle_item_source.h"
 
 namespace {
 
@@ -158,21 +159,6 @@ FNFDINOTIFY(notify) {
   }
 }
 
-class FileItemSource final : public tw::ItemSource {
- public:
-  explicit FileItemSource(HANDLE file) : file_(file) {}
-  bool readAt(std::uint64_t offset, void* buffer, std::uint32_t size) override {
-    LARGE_INTEGER at;
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    DWORD done = 0;
-    return SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) && ReadFile(file_, buffer, size, &done, nullptr) &&
-           done == size;
-  }
-
- private:
-  HANDLE file_;
-};
-
 template <class Function>
 Function entryPoint(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
@@ -205,7 +191,7 @@ int main(int argc, char** argv) {
   if (package == INVALID_HANDLE_VALUE) return fail("cannot open the package", GetLastError());
   LARGE_INTEGER fileSize;
   if (!GetFileSizeEx(package, &fileSize)) return fail("cannot read the package's size", GetLastError());
-  FileItemSource source(package);
+  tw::HandleItemSource source(package);
   tw::ItemTableInfo table;
   tw::ItemTableError tableError =
       tw::readItemTableInfo(source, static_cast<std::uint64_t>(fileSize.QuadPart), &table);

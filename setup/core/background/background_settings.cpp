@@ -3,9 +3,6 @@
 
 namespace tw {
 namespace {
-constexpr int kLayoutString = 7, kSchemeString = 8, kTitleString = 9, kLogoString = 10,
-              kStyleString = 15;
-
 uint8_t charAt(const std::string& s, size_t i) {
   return i < s.size() ? static_cast<uint8_t>(s[i]) : 0;
 }
@@ -16,14 +13,14 @@ BackgroundSettings readBackgroundSettings(const ResourceSource& profile) {
   std::string s;
   // The builder always writes a style character from 1 up; a profile
   // without one gets the plain window rather than every bit of c - 1 = -1.
-  if (readSettingString(profile, kStyleString, s)) out.styleBits = (charAt(s, 0) - 1) & 0xFFFF;
-  out.colours = colourScheme(readSettingString(profile, kSchemeString, s) ? charAt(s, 0) : 0);
-  if (readSettingString(profile, kLayoutString, s)) {
+  if (readSettingString(profile, kSettingWindowStyle, s)) out.styleBits = (charAt(s, 0) - 1) & 0xFFFF;
+  out.colours = colourScheme(readSettingString(profile, kSettingColourScheme, s) ? charAt(s, 0) : 0);
+  if (readSettingString(profile, kSettingLayout, s)) {
     out.hasLayout = true;
     out.logoCode = charAt(s, 0);
     out.titleCode = charAt(s, 1);
   }
-  if (readSettingString(profile, kTitleString, s)) {
+  if (readSettingString(profile, kSettingTitle, s)) {
     if (s == "#") {
       out.title = TitleKind::picture;
     } else {
@@ -32,7 +29,7 @@ BackgroundSettings readBackgroundSettings(const ResourceSource& profile) {
       out.titleText = s.substr(0, s.size() - 1);
     }
   }
-  out.logo = readSettingString(profile, kLogoString, s) && s == "#";
+  out.logo = readSettingString(profile, kSettingLogo, s) && s == "#";
   return out;
 }
 

@@ -82,4 +82,17 @@ bool iniLineKeptVerbatim(const std::string& line) {
   return first == last && last == line.size() - 1;
 }
 
+uint64_t progressFileEntry(size_t nameLength) { return nameLength + 17; }
+
+uint64_t progressDataBlock(bool split, uint32_t partialBytes, uint32_t dataBytes) {
+  if (split && partialBytes == 0) return 0;
+  return 8u + static_cast<uint64_t>(dataBytes) + partialBytes;
+}
+
+int progressPosition(uint64_t done, uint64_t total, int base, int span) {
+  if (total == 0) return base;
+  if (done > total) done = total;
+  return base + static_cast<int>(done * static_cast<uint64_t>(span) / total);
+}
+
 }  // namespace tw

@@ -47,4 +47,17 @@ std::string inUseReplacementPath(const std::string& path);
 // or a single non-blank character at the end).
 bool iniLineKeptVerbatim(const std::string& line);
 
+// The copy pass measures its progress in bytes of the component cabinets,
+// whose sizes in the item table make the total: the cabinet library reports
+// each cabinet's header, each folder's entry, each file's entry (16 bytes,
+// the name and its zero) and each data block (8 bytes and the data; a block
+// split over two cabinets counts once, with its second half).
+constexpr uint64_t kProgressCabinetHeader = 53;
+constexpr uint64_t kProgressFolderEntry = 8;
+uint64_t progressFileEntry(size_t nameLength);
+uint64_t progressDataBlock(bool split, uint32_t partialBytes, uint32_t dataBytes);
+// The bar's position for `done` of `total` bytes (done counted no further
+// than total), between base and base + span; base when total is 0.
+int progressPosition(uint64_t done, uint64_t total, int base, int span);
+
 }  // namespace tw

@@ -1,6 +1,8 @@
 // The install run's journal and its undo.
 #include "setup/core/engine/install_journal.h"
 
+#include "setup/core/main/path_text.h"
+
 namespace tw {
 namespace {
 
@@ -218,13 +220,8 @@ std::string withoutRenameLine(const std::string& text, const std::string& target
   std::string out;
   out.reserve(text.size());
   bool inRename = false, removed = false;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    size_t next = end == std::string::npos ? text.size() : end + 1;
-    size_t lineEnd = end == std::string::npos ? text.size() : end;
-    if (lineEnd > start && text[lineEnd - 1] == '\r') --lineEnd;
-    std::string line = trimmed(text.substr(start, lineEnd - start));
+  for (const TextLine& textLine : textLines(text)) {
+    std::string line = trimmed(textLine.text);
     bool drop = false;
     if (!line.empty() && line[0] == '[') {
       inRename = samePath(line, "[Rename]");
@@ -234,8 +231,7 @@ std::string withoutRenameLine(const std::string& text, const std::string& target
           samePath(trimmed(line.substr(eq + 1)), temporary))
         drop = removed = true;
     }
-    if (!drop) out.append(text, start, next - start);
-    start = next;
+    if (!drop) out += textLine.text + textLine.ending;
   }
   return out;
 }

@@ -77,6 +77,4 @@ std::string uninstallDisplayName(const std::string& application, const std::stri
   return application + " " + version;
 }
 
-std::string uninstallCommand(const std::string& installDir) { return installDir + "\\SETUP.EXE ZETUREMOVE"; }
-
 }  // namespace tw

@@ -40,9 +40,8 @@ std::string appPathsKey(const std::string& unexpandedTarget);
 // The "Path" value: the expanded target's folder with its backslash.
 std::string appPathsFolder(const std::string& expandedTarget);
 
-// The uninstall entry: its key, "DisplayName" and "UninstallString".
+// The uninstall entry: its key and "DisplayName".
 std::string uninstallKeyPath(const std::string& application, const std::string& version);
 std::string uninstallDisplayName(const std::string& application, const std::string& version);
-std::string uninstallCommand(const std::string& installDir);
 
 }  // namespace tw

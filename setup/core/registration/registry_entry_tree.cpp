@@ -1,6 +1,7 @@
 // Writing and removing a registry component's entry tree.
 #include "setup/core/registration/registry_entry_tree.h"
 
+#include "setup/core/main/path_text.h"
 #include "setup/core/registration/registration_rules.h"
 
 namespace tw {
@@ -64,7 +65,7 @@ void writeChildren(RegistryKeys& registry, Key key, const Entries& entries, size
   for (size_t at = begin; at < end;) {
     size_t next = subtreeEnd(entries, at, end);
     const ProfileEntry& entry = entries[at];
-    if (entry.flags & kEntryIsValue) {
+    if (entry.flags & kEntryFile) {
       writeValue(registry, key, entry, expand);
     } else if (entry.text.empty()) {
       // An unnamed key entry stands for its parent.
@@ -108,18 +109,13 @@ void removeChildren(RegistryKeys& registry, Key key, const Entries& entries, siz
   for (size_t at = begin; at < end;) {
     size_t next = subtreeEnd(entries, at, end);
     const ProfileEntry& entry = entries[at];
-    if (entry.flags & kEntryIsValue) {
+    if (entry.flags & kEntryFile) {
       registry.deleteValue(key, splitValue(entry, expand).name);
     } else {
       removeKey(registry, key, entry.text, entry.flags, entries, at + 1, next, expand);
     }
     at = next;
   }
-}
-
-std::string parentPath(const std::string& path) {
-  size_t sep = path.find_last_of('\\');
-  return sep == std::string::npos ? std::string() : path.substr(0, sep);
 }
 
 }  // namespace

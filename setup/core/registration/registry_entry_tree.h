@@ -16,8 +16,6 @@ constexpr uint32_t kRegExpandString = 2;  // REG_EXPAND_SZ
 constexpr uint32_t kRegBinary = 3;        // REG_BINARY
 constexpr uint32_t kRegDword = 4;         // REG_DWORD
 
-constexpr uint32_t kEntryIsValue = 0x40;
-
 // The registry as the entry-tree walks see it. Keys are handles; the roots
 // are never closed.
 class RegistryKeys {

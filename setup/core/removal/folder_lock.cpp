@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "setup/core/main/path_text.h"
+
 namespace tw {
 
 std::string folderLockName(const std::string& folder) {
@@ -15,7 +17,7 @@ std::string folderLockName(const std::string& folder) {
     if (c == '\\' && !path.empty() && path.back() == '\\' && path.size() > 1) continue;
     path += c;
   }
-  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  path = withoutBackslash(path);
   // FNV-1a, 64 bits: mutex names may not hold "\", and a path may be
   // longer than a name may be.
   uint64_t hash = 14695981039346656037ull;

@@ -58,5 +58,31 @@ TEST(FileRules, InUseNamesAndIniLines) {
   EXPECT_FALSE(iniLineKeptVerbatim(";  "));
 }
 
+TEST(FileRules, ProgressCountsTheCabinetsBytes) {
+  // A file's entry: 16 bytes, the name and its zero.
+  EXPECT_EQ(progressFileEntry(0), 17u);
+  EXPECT_EQ(progressFileEntry(8), 25u);
+  // A data block: its 8-byte header and data; a block split over two
+  // cabinets counts once, whole, when its second half arrives.
+  EXPECT_EQ(progressDataBlock(false, 0, 4096), 4104u);
+  EXPECT_EQ(progressDataBlock(true, 0, 1000), 0u);
+  EXPECT_EQ(progressDataBlock(true, 1000, 3096), 4104u);
+  // One cabinet with one folder, one file "a.txt" and one 100-byte block.
+  uint64_t total = kProgressCabinetHeader + kProgressFolderEntry + progressFileEntry(5) + progressDataBlock(false, 0, 100);
+  EXPECT_EQ(progressPosition(total, total, 0, 90), 90);
+}
+
+TEST(FileRules, ProgressPositionStaysInItsSpan) {
+  EXPECT_EQ(progressPosition(0, 1000, 20, 80), 20);
+  EXPECT_EQ(progressPosition(500, 1000, 20, 80), 60);
+  EXPECT_EQ(progressPosition(1000, 1000, 20, 80), 100);
+  // More done than the table promised never runs past the end.
+  EXPECT_EQ(progressPosition(5000, 1000, 20, 80), 100);
+  EXPECT_EQ(progressPosition(7, 0, 20, 80), 20);
+  // Beyond 4 GiB the product does not overflow.
+  const uint64_t big = 6ull << 30;
+  EXPECT_EQ(progressPosition(big / 3, big, 0, 90), 30);
+}
+
 }  // namespace
 }  // namespace tw

@@ -31,7 +31,6 @@ TEST(RegistrationRules, LinkAndKeyNames) {
   EXPECT_EQ(applicationKeyPath("Firma", "App", "1.8"), "Software\\Firma\\App\\1.8");
   EXPECT_EQ(installRecordKeyPath("Firma", "App", "1.8"), "Software\\Firma\\App\\1.8\\.INSTALL");
   EXPECT_EQ(uninstallKeyPath("App", "1.8"), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App 1.8");
-  EXPECT_EQ(uninstallCommand("C:\\Programme\\X"), "C:\\Programme\\X\\SETUP.EXE ZETUREMOVE");
 }
 
 }  // namespace
