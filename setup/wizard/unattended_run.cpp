@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "language/ids.h"
 #include "setup/core/wizard/page_rules.h"
 #include "setup/core/wizard/selection_walk.h"
 #include "setup/wizard/dialog_sequence.h"
@@ -20,9 +21,6 @@ namespace {
 enum class Outcome { Running, Failed, Cancelled };
 Outcome gOutcome = Outcome::Running;
 
-constexpr int kStepType = 6;
-constexpr int kStepProgress = 10;
-constexpr int kUserInfoDialog = 204;
 
 typedef LONG(WINAPI* ExpandCallback)(char*, LONG);
 typedef LONG(WINAPI* AfterInstallHook)(HWND, ExpandCallback);
@@ -99,9 +97,9 @@ HWND createProgressPage(RunState& s) {
                                  pageProcedure(kStepProgress), 0);
   if (page) {
     // Nothing on it may be pressed: the run does not ask.
-    EnableWindow(GetDlgItem(page, IDOK), FALSE);
-    EnableWindow(GetDlgItem(page, IDCANCEL), FALSE);
-    EnableWindow(GetDlgItem(page, 12), FALSE);
+    EnableWindow(GetDlgItem(page, IDC_NEXT), FALSE);
+    EnableWindow(GetDlgItem(page, IDC_CANCEL), FALSE);
+    EnableWindow(GetDlgItem(page, IDC_BACK), FALSE);
     centerDialog(page, nullptr);
   }
   return page;
@@ -201,7 +199,7 @@ bool applySwitchChoices() {
     s.quickEntry = false;
   }
   if (w.noDesktop) s.desktop = false;
-  if (FindResourceA(s.resources, MAKEINTRESOURCEA(kUserInfoDialog), RT_DIALOG)) {
+  if (FindResourceA(s.resources, MAKEINTRESOURCEA(DLG_USER), RT_DIALOG)) {
     if (s.pageUserName.empty()) s.pageUserName = userInfoDefault("DefName");
     if (s.pageCompany.empty()) s.pageCompany = userInfoDefault("DefCompany");
     if (w.hasUser) s.pageUserName = w.user.substr(0, 100);
@@ -218,8 +216,8 @@ bool unattendedInstall() {
   }
   // The destination as the type page's Next checks it: the path, an
   // earlier installation, then the check pass with its space figures.
-  s.step = kStepType;
-  s.firstStep = kStepType;
+  s.step = kStepSetupType;
+  s.firstStep = kStepSetupType;
   if (!ValidateDestination(s.installDir, 0)) {
     noteRunFailed();
     return false;
@@ -247,7 +245,7 @@ bool unattendedInstall() {
   if (auto after = reinterpret_cast<AfterInstallHook>(
           reinterpret_cast<void*>(GetProcAddress(s.resources, "ZETUAfterInstallProc"))))
     if (after(s.mainWindow, expandForHook)) s.restartNeeded = true;
-  s.step = 13;
+  s.step = kStepFinish;
   return true;
 }
 
