@@ -319,11 +319,8 @@ int run(HINSTANCE instance) {
   readSettingString(runProfile(), kSettingVersion, text);
   s.versionText = " " + text;
 
-  if (s.command.mode == SetupMode::Unknown) {
-    std::vector<std::string> bad = s.command.switches;
-    if (bad.empty()) bad.push_back("(Aufruf)");
-    return refuseSwitches(switches.bad.empty() ? bad : switches.bad);
-  }
+  // An argument list the program does not know is refused whole.
+  if (s.command.mode == SetupMode::Unknown) return refuseSwitches(commandArguments());
   if (!switches.bad.empty()) return refuseSwitches(switches.bad);
   // Maintenance asks what to do: nothing to do without asking.
   if (s.command.mode == SetupMode::Maintenance && switches.unattended())
