@@ -54,6 +54,9 @@ struct Dispatcher {
   bool silent = false;  // no window, no message box
   bool waits = false;   // wait for the runtime and end with its exit code
   DWORD exitCode = kExitFailed;
+  // The run log (/LOG) by its full path: a relative name is taken from the
+  // folder the package was started in.
+  char logPath[kPathCapacity] = {};
   PackageFile package;
   CabinetLibrary cabxpd;
 };
@@ -177,6 +180,7 @@ bool holdCheckedFile(const Dispatcher& d, const char* name, HANDLE* held) {
 // they go too, so the folder itself can go. subject is the file a message
 // may name.
 void generalFailure(Dispatcher& d, const char* subject) {
+  logFailure(d.logPath, GetLastError());
   if (!d.silent) showGeneralFailure(subject);
   d.cabxpd.release();
   deleteWorkFile(d, kCabinetLibraryName);
@@ -274,6 +278,27 @@ bool unpack(Dispatcher& d) {
   return true;
 }
 
+// The log named by /LOG, made absolute from the folder the package was
+// started in; the runtime, which starts in the work folder, is told that
+// folder, so that it appends to the same file.
+void findLog(Dispatcher& d) {
+  char requested[kPathCapacity];
+  char caller[kPathCapacity];
+  const DWORD n = GetCurrentDirectoryA(sizeof caller, caller);
+  if (n == 0 || n >= sizeof caller) caller[0] = '\0';
+  if (caller[0] != '\0') SetEnvironmentVariableA(kCallerFolderVariable, caller);
+  if (!logRequested(d.arguments, requested, sizeof requested)) return;
+  if (!relativePath(requested)) {
+    lstrcpynA(d.logPath, requested, sizeof d.logPath);
+    return;
+  }
+  d.logPath[0] = '\0';
+  if (caller[0] == '\0' || !appendText(d.logPath, sizeof d.logPath, caller) ||
+      (caller[n - 1] != '\\' && !appendText(d.logPath, sizeof d.logPath, "\\")) ||
+      !appendText(d.logPath, sizeof d.logPath, requested))
+    d.logPath[0] = '\0';
+}
+
 bool startRuntime(Dispatcher& d, HWND dialog) {
   if (!buildRuntimeCommandLine(d.workFolder, d.packagePath, d.arguments, d.commandLine,
                                sizeof d.commandLine)) {
@@ -306,6 +331,7 @@ bool startRuntime(Dispatcher& d, HWND dialog) {
 
 void dispatch(Dispatcher& d) {
   if (!createWorkFolder(d)) {
+    logFailure(d.logPath, GetLastError());
     if (!d.silent) showWorkFolderFailure(d.instance, d.tempPath);
     return;
   }
@@ -343,15 +369,18 @@ UINT run() {
   d.arguments = argumentsAfterProgram(GetCommandLineA());
   d.silent = silentRequested(d.arguments);
   d.waits = d.arguments[0] != '\0';
+  findLog(d);
   // Without switches the dispatcher ends with 0 whatever happened, as it
   // always has; a script that passes switches is told.
   const UINT busy = d.waits ? kExitFailed : 0;
   if (!d.silent) initCommonControls();
   HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutex);
-  if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) return busy;
-  if (FindWindowA(kRuntimeWindowClass, nullptr) != nullptr ||
-      GlobalFindAtomA(kInstanceAtom) != 0)
+  if ((mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) ||
+      FindWindowA(kRuntimeWindowClass, nullptr) != nullptr || GlobalFindAtomA(kInstanceAtom) != 0) {
+    // Another installation runs.
+    logFailure(d.logPath, ERROR_ALREADY_EXISTS);
     return busy;
+  }
   const ATOM atom = GlobalAddAtomA(kInstanceAtom);
   d.instance = GetModuleHandleA(nullptr);
   dispatch(d);

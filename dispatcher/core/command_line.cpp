@@ -74,4 +74,33 @@ bool silentRequested(const char* arguments) {
   return false;
 }
 
+bool logRequested(const char* arguments, char* out, std::size_t capacity) {
+  const char* p = arguments;
+  char argument[kSwitchesCapacity];
+  bool found = false;
+  if (capacity == 0) return false;
+  out[0] = '\0';
+  while (nextArgument(p, argument, sizeof argument)) {
+    if (argument[0] != '/' && argument[0] != '-') continue;
+    char name[4];
+    std::size_t n = 0;
+    while (n < 3 && argument[1 + n] != '\0') {
+      name[n] = argument[1 + n];
+      ++n;
+    }
+    name[n] = '\0';
+    char sep = n == 3 ? argument[4] : '\0';
+    if (!equalsIgnoringCase(name, "LOG") || (sep != '=' && sep != ':') || argument[5] == '\0') continue;
+    out[0] = '\0';
+    found = appendText(out, capacity, argument + 5);
+  }
+  if (!found) out[0] = '\0';
+  return found;
+}
+
+bool relativePath(const char* path) {
+  if (path[0] == '\\' || path[0] == '/') return false;
+  return !(path[0] != '\0' && path[1] == ':');
+}
+
 }  // namespace tw::dispatcher

@@ -32,4 +32,11 @@ const char* argumentsAfterProgram(const char* commandLine);
 // "/PROGRESS" (or with "-"), in any case, as a whole argument.
 bool silentRequested(const char* arguments);
 
+// The value of the last "/LOG=" (or "-LOG:", any case) among the
+// arguments, quotes dropped; false when there is none or it does not fit.
+bool logRequested(const char* arguments, char* out, std::size_t capacity);
+
+// Whether a path is relative: not "X:..." and not "\\...".
+bool relativePath(const char* path);
+
 }  // namespace tw::dispatcher

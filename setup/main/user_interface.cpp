@@ -94,12 +94,22 @@ RunLog& runLog() {
 }
 
 bool openRunLog(const std::string& path) {
-  // A relative name is taken from the folder the caller started in, not
-  // from the work folder, which goes when the run ends.
+  // A relative name is taken from the folder the package was started in,
+  // which the dispatcher passes on, not from the work folder, which goes
+  // when the run ends.
+  std::string wanted = path;
+  char caller[MAX_PATH + 1];
+  DWORD c = GetEnvironmentVariableA("ZETUCALLERDIR", caller, sizeof caller);
+  bool relative = !(wanted[0] == '\\' || wanted[0] == '/' || (wanted.size() >= 2 && wanted[1] == ':'));
+  if (relative && c > 0 && c < sizeof caller) {
+    std::string folder(caller, c);
+    if (folder.back() != '\\') folder += '\\';
+    wanted = folder + wanted;
+  }
   char full[MAX_PATH * 2];
   char* name = nullptr;
-  DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, &name);
-  gSink.path = n > 0 && n < sizeof full ? std::string(full, n) : path;
+  DWORD n = GetFullPathNameA(wanted.c_str(), sizeof full, full, &name);
+  gSink.path = n > 0 && n < sizeof full ? std::string(full, n) : wanted;
   runLog().attach(&gSink);
   // The first line proves the file can be written.
   return gSink.append(std::string());

@@ -61,6 +61,22 @@ TEST(RuntimeCommandLine, PassesThePackagesArgumentsOn) {
   EXPECT_STREQ("", out);
 }
 
+TEST(RuntimeCommandLine, TheLogSwitch) {
+  char path[64];
+  EXPECT_TRUE(logRequested("/S \"/LOG=C:\\A B\\x.log\"", path, sizeof path));
+  EXPECT_STREQ("C:\\A B\\x.log", path);
+  EXPECT_TRUE(logRequested("-log:first.log /log=second.log", path, sizeof path));
+  EXPECT_STREQ("second.log", path);
+  EXPECT_FALSE(logRequested("/LOGFILE=x /LOG= /S", path, sizeof path));
+  EXPECT_STREQ("", path);
+  char tiny[4];
+  EXPECT_FALSE(logRequested("/LOG=abcdef", tiny, sizeof tiny));
+  EXPECT_TRUE(relativePath("x.log"));
+  EXPECT_TRUE(relativePath("logs\\x.log"));
+  EXPECT_FALSE(relativePath("C:\\x.log"));
+  EXPECT_FALSE(relativePath("\\\\server\\share\\x.log"));
+}
+
 TEST(RuntimeCommandLine, OwnArgumentsAndTheSilentSwitch) {
   EXPECT_STREQ("/S /LOG=x", argumentsAfterProgram("\"C:\\Down loads\\p.exe\"  /S /LOG=x"));
   EXPECT_STREQ("-s", argumentsAfterProgram("p.exe -s"));

@@ -57,6 +57,20 @@ check "nothing is installed" test ! -e "$dir/notiz.txt"
 check "no uninstall entry is left" \
   bash -c "! wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Notizblock Pro 2.5' >/dev/null 2>&1"
 
+# A damaged runtime cabinet: the package itself fails and says so in the
+# log, which a relative name puts into the folder the package started in.
+broken=$WT_DIR/pkg/Laufzeit.exe
+cp "$package" "$broken"
+offset=$(python3 "$inspect" items "$broken" | awk '$1 == 3 {print $2}')
+printf 'XXXX' | dd of="$broken" bs=1 seek="$offset" conv=notrunc 2>/dev/null
+pushd "$WT_DIR" >/dev/null
+run_silent 180 "$broken" /S /LOG=relative.log
+popd >/dev/null
+check_eq "a damaged runtime cabinet ends with 1603" 67 "$WT_RC"
+check "the package's log line names the failure" grep -q ' ERROR Fehler [0-9]' "$WT_DIR/relative.log"
+check_eq "and its exit code" 1603 "$(exit_of "$WT_DIR/relative.log")"
+check "nothing is installed" test ! -e "$dir"
+
 # A full drive: a small memory file system as drive T:.
 small=$WT_DIR/small
 mkdir -p "$small"
