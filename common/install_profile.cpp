@@ -1,6 +1,7 @@
 // Install profile readers and the path alias expansion.
 #include "common/install_profile.h"
 
+#include "common/res_file.h"
 #include "common/string_block.h"
 
 namespace tw {
@@ -37,7 +38,7 @@ bool ProfileCursor::shortString(std::string& v) {
 bool readSettingString(const ResourceSource& profile, int id, std::string& text) {
   const uint8_t* data;
   size_t size;
-  if (id < 0 || !profile.find(6, stringBlockId(id), data, size)) return false;
+  if (id < 0 || !profile.find(kResTypeString, stringBlockId(id), data, size)) return false;
   return decodeStringBlockEntry(data, size, id % kStringsPerBlock, text) && !text.empty();
 }
 

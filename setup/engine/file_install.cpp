@@ -19,8 +19,6 @@
 namespace tw {
 namespace {
 
-constexpr int kDialogReadOnly = DLG_READ_ONLY, kIdQuestion = IDC_QUESTION, kIdAskAgain = IDC_ASK_AGAIN;
-constexpr int kIdCurrentFile = IDC_CURRENT_FILE;
 constexpr int kMessageNoSpace = 1028, kMessageDamaged = 1029;
 constexpr DWORD kAttributeMask =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
@@ -174,7 +172,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
     // painting, not the copying, would set the pace.
     DWORD now = GetTickCount();
     if (run.progress && (!run.network || (flags & kEntryUpdate)) && now - run.lastShown >= 40) {
-      SetDlgItemTextA(run.progress, kIdCurrentFile, (run.copyHeading + name).c_str());
+      SetDlgItemTextA(run.progress, IDC_CURRENT_FILE, (run.copyHeading + name).c_str());
       run.lastShown = now;
     }
     run.done += progressFileEntry(name.size());
@@ -338,12 +336,12 @@ INT_PTR CALLBACK readOnlyProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
     SetWindowLongPtrA(dialog, DWLP_USER, lp);
     question = reinterpret_cast<ReadOnlyQuestion*>(lp);
-    formatWithName(dialog, kIdQuestion, question->path.c_str());
+    formatWithName(dialog, IDC_QUESTION, question->path.c_str());
     centerDialog(dialog, nullptr);
     return TRUE;
   }
   if (msg == WM_COMMAND && (LOWORD(wp) == IDYES || LOWORD(wp) == IDNO || LOWORD(wp) == IDCANCEL)) {
-    if (question) question->askAgain = IsDlgButtonChecked(dialog, kIdAskAgain) != BST_CHECKED;
+    if (question) question->askAgain = IsDlgButtonChecked(dialog, IDC_ASK_AGAIN) != BST_CHECKED;
     EndDialog(dialog, LOWORD(wp));
     return TRUE;
   }
@@ -354,7 +352,7 @@ INT_PTR CALLBACK readOnlyProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 
 bool readOnlyDialog(HWND owner, const std::string& path, bool& askAgain) {
   ReadOnlyQuestion question{path};
-  INT_PTR answer = DialogBoxParamA(runState().resources, MAKEINTRESOURCEA(kDialogReadOnly), owner, readOnlyProc,
+  INT_PTR answer = DialogBoxParamA(runState().resources, MAKEINTRESOURCEA(DLG_READ_ONLY), owner, readOnlyProc,
                                    reinterpret_cast<LPARAM>(&question));
   askAgain = question.askAgain;
   return answer == IDYES;

@@ -30,15 +30,13 @@
 namespace tw {
 namespace {
 
-constexpr int kIdCopyHeading = IDC_COPY_HEADING, kIdCheckHeading = IDC_CHECK_HEADING, kIdCurrentFile = IDC_CURRENT_FILE,
-              kIdBar = IDC_PROGRESS;
 constexpr int kMessageBlockedByFile = 1024, kMessageCannotCreate = 1026, kMessageNoSpace = 1028;
 constexpr int kMessageDamaged = 1029;
 constexpr int kStringCopying = 524;
 constexpr uint32_t kCabinetRegisterAndRelease = 3;
 
 void setBar(HWND dialog, int percent) {
-  if (dialog) SendDlgItemMessageA(dialog, kIdBar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+  if (dialog) SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 
 INT_PTR CALLBACK checkProgressProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
@@ -51,7 +49,7 @@ HWND createCheckProgress() {
     if (!FindResourceA(s.resources, MAKEINTRESOURCEA(id), RT_DIALOG)) continue;
     HWND dialog = CreateDialogParamA(s.resources, MAKEINTRESOURCEA(id), owner, checkProgressProc, 0);
     if (!dialog) return nullptr;
-    SendDlgItemMessageA(dialog, kIdBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     EnableWindow(GetDlgItem(dialog, 1), FALSE);
     EnableWindow(GetDlgItem(dialog, IDC_BACK), FALSE);
     centerDialog(dialog, nullptr);
@@ -339,9 +337,9 @@ bool FileEngine::installRun(unsigned modeBits) {
     run.askReadOnly = true;
     run.copyHeading = languageString(kStringCopying);
     if (run.progress) {
-      ShowWindow(GetDlgItem(run.progress, kIdCopyHeading), SW_SHOW);
-      ShowWindow(GetDlgItem(run.progress, kIdCheckHeading), SW_HIDE);
-      ShowWindow(GetDlgItem(run.progress, kIdCurrentFile), SW_SHOW);
+      ShowWindow(GetDlgItem(run.progress, IDC_COPY_HEADING), SW_SHOW);
+      ShowWindow(GetDlgItem(run.progress, IDC_CHECK_HEADING), SW_HIDE);
+      ShowWindow(GetDlgItem(run.progress, IDC_CURRENT_FILE), SW_SHOW);
     }
   }
 
@@ -455,7 +453,7 @@ bool FileEngine::installRun(unsigned modeBits) {
     }
   }
   if (checkDialog) DestroyWindow(checkDialog);
-  if (run.progress && !run.check) SetDlgItemTextA(run.progress, kIdCurrentFile, "");
+  if (run.progress && !run.check) SetDlgItemTextA(run.progress, IDC_CURRENT_FILE, "");
   if (ok && !run.check) setBar(run.progress, 90);
   return ok;
 }

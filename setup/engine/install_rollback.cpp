@@ -16,7 +16,6 @@
 namespace tw {
 namespace {
 
-constexpr int kMessageCancelled = STR_RUN_CANCELLED, kMessageFailed = STR_RUN_FAILED, kMessageNotUndone = STR_RUN_NOT_UNDONE;
 constexpr char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 constexpr char kPendingRenames[] = "PendingFileRenameOperations";
 constexpr char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
@@ -324,9 +323,9 @@ void endRunJournal(bool succeeded, bool cancelled) {
   runState().restartNeeded = false;
   std::string text;
   if (result.complete()) {
-    text = languageString(cancelled ? kMessageCancelled : kMessageFailed);
+    text = languageString(cancelled ? STR_RUN_CANCELLED : STR_RUN_FAILED);
   } else {
-    text = languageString(kMessageNotUndone);
+    text = languageString(STR_RUN_NOT_UNDONE);
     size_t at = text.find("%s");
     if (at != std::string::npos) text.replace(at, 2, result.left.front());
   }

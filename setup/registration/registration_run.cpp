@@ -24,20 +24,13 @@
 namespace tw {
 namespace {
 
-constexpr int kProgressText = IDC_CURRENT_FILE;
-constexpr int kProgressBar = IDC_PROGRESS;
 constexpr int kTextRegistering = 525;
-constexpr int kUserInfoDialog = DLG_USER;
-constexpr int kSuccessText = IDC_DONE_OK;
-constexpr int kIncompleteText = IDC_DONE_PARTLY;
-constexpr int kStepProgramEntries = IDC_MARK3;
-constexpr int kStepSystemEntries = IDC_MARK4;
 constexpr int kRegistrationOnly = 1;
 
 void setProgress(int position) {
   if (HWND dialog = runState().progressDialog) {
-    SendDlgItemMessageA(dialog, kProgressBar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
-    UpdateWindow(GetDlgItem(dialog, kProgressBar));
+    SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    UpdateWindow(GetDlgItem(dialog, IDC_PROGRESS));
   }
 }
 
@@ -53,7 +46,7 @@ std::string setting(int id) {
 }
 
 bool hasUserInfoPage() {
-  return FindResourceA(runState().resources, MAKEINTRESOURCEA(kUserInfoDialog), RT_DIALOG) != nullptr;
+  return FindResourceA(runState().resources, MAKEINTRESOURCEA(DLG_USER), RT_DIALOG) != nullptr;
 }
 
 // The run walks the type's list once; `visit` gets each processed
@@ -221,8 +214,8 @@ bool writeUninstallEntry(const ApplicationIdentity& id) {
 bool installDirection(int mode) {
   RunState& s = runState();
   if (HWND dialog = s.progressDialog) {
-    SetDlgItemTextA(dialog, kProgressText, languageString(kTextRegistering).c_str());
-    ShowWindow(GetDlgItem(dialog, kProgressText), SW_SHOW);
+    SetDlgItemTextA(dialog, IDC_CURRENT_FILE, languageString(kTextRegistering).c_str());
+    ShowWindow(GetDlgItem(dialog, IDC_CURRENT_FILE), SW_SHOW);
     UpdateWindow(dialog);
   }
   RegistryKeys& registry = runRegistry();
@@ -249,7 +242,8 @@ bool installDirection(int mode) {
   ApplicationIdentity id = applicationIdentity();
   const uint8_t* data;
   size_t size;
-  if (ok && (hasSetting(kSettingInstallSetup) || hasSetting(kSettingInstallRemoval) || runProfile().find(kProfileTypeInstallationType, 4, data, size))) {
+  if (ok && (hasSetting(kSettingInstallSetup) || hasSetting(kSettingInstallRemoval) ||
+             runProfile().find(kProfileTypeInstallationType, 4, data, size))) {
     unsigned links = (s.quickEntry ? 1u : 0u) | (s.desktop && !s.programFolder.empty() ? 2u : 0u);
     ok = writeInstallRecord(mode, s.programFolder, links);
     error = GetLastError();
@@ -289,11 +283,11 @@ void showRemovalResult() {
   HWND dialog = progress.dialog;
   if (!dialog) return;
   bool incomplete = progress.notAllRemoved || !progress.pendingDirectories.empty();
-  ShowWindow(GetDlgItem(dialog, incomplete ? kIncompleteText : kSuccessText), SW_SHOW);
+  ShowWindow(GetDlgItem(dialog, incomplete ? IDC_DONE_PARTLY : IDC_DONE_OK), SW_SHOW);
   // The removal's own figures end at 90; the end is the end.
-  SendDlgItemMessageA(dialog, kProgressBar, PBM_SETPOS, 100, 0);
+  SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, 100, 0);
   EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
-  markUninstallStep(kStepSystemEntries);
+  markUninstallStep(IDC_MARK4);
   EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
 }
 
@@ -314,7 +308,7 @@ void removeDirection(int mode) {
   ShortcutTable table;
   bool hasTable = readShortcutTable(runProfile(), table);
   if (hasTable) removeShortcuts(table, mode);
-  markUninstallStep(kStepProgramEntries);
+  markUninstallStep(IDC_MARK3);
 
   if (mode != kRegistrationOnly) {
     if (hasTable) removeApplicationPaths(table);

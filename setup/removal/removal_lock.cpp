@@ -12,7 +12,6 @@
 namespace tw {
 namespace {
 
-constexpr int kMessageRemovalRunning = STR_REMOVAL_RUNNING;
 
 std::string fullPath(const std::string& folder) {
   char buffer[MAX_PATH * 2];
@@ -30,7 +29,7 @@ bool lockRemoval(const std::string& folder) {
   HANDLE lock = CreateMutexA(&inherit, FALSE, folderLockName(fullPath(folder)).c_str());
   if (lock && GetLastError() != ERROR_ALREADY_EXISTS) return true;  // held until the process ends
   if (lock) CloseHandle(lock);
-  std::string text = formatName(languageString(kMessageRemovalRunning), runState().applicationName);
+  std::string text = formatName(languageString(STR_REMOVAL_RUNNING), runState().applicationName);
   reportError(nullptr, text, MB_OK | MB_ICONINFORMATION);
   return false;
 }

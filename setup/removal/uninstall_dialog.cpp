@@ -14,12 +14,6 @@
 namespace tw {
 namespace {
 
-constexpr int kDialogUninstall = DLG_UNINSTALL;
-constexpr int kTextUninstall = IDC_UNINSTALL_TEXT;
-constexpr int kTextAllRemoved = IDC_DONE_OK;
-constexpr int kTextNotAllRemoved = IDC_DONE_PARTLY;
-constexpr int kProgressBar = IDC_PROGRESS;
-constexpr int kMarkBitmap = BMP_MARK;
 constexpr DWORD kMarkInterval = 500;
 
 struct DialogClock {
@@ -38,9 +32,9 @@ void onInit(HWND dialog) {
   EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
   if (HICON icon = LoadIconA(runState().instance, MAKEINTRESOURCEA(1)))
     SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
-  SendDlgItemMessageA(dialog, kProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
   formatWithName(dialog, 0);
-  formatWithName(dialog, kTextUninstall);
+  formatWithName(dialog, IDC_UNINSTALL_TEXT);
 }
 
 INT_PTR CALLBACK uninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -78,13 +72,13 @@ void setMarkImage(HWND control, HBITMAP picture) {
 bool createUninstallDialog() {
   RunState& s = runState();
   if (!userInterface().showsProgress()) return false;
-  HWND dialog = CreateDialogParamA(s.resources, MAKEINTRESOURCEA(kDialogUninstall), nullptr, uninstallDialogProc, 0);
+  HWND dialog = CreateDialogParamA(s.resources, MAKEINTRESOURCEA(DLG_UNINSTALL), nullptr, uninstallDialogProc, 0);
   removalProgress().dialog = dialog;
   clock().lastMark = GetTickCount();
   if (!dialog) return false;
   s.currentDialog = dialog;
   clock().mark = static_cast<HBITMAP>(
-      LoadImageA(s.resources, MAKEINTRESOURCEA(kMarkBitmap), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+      LoadImageA(s.resources, MAKEINTRESOURCEA(BMP_MARK), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
   centerDialog(dialog, nullptr);
   // The copy in the temporary folder starts detached, after the program
   // the user answered has ended.
@@ -95,7 +89,7 @@ bool createUninstallDialog() {
 }
 
 void setUninstallProgress(int percent) {
-  if (HWND dialog = removalProgress().dialog) SendDlgItemMessageA(dialog, kProgressBar, PBM_SETPOS, percent, 0);
+  if (HWND dialog = removalProgress().dialog) SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, percent, 0);
 }
 
 void markUninstallStep(int control) {
@@ -119,8 +113,8 @@ void finishUninstallDialog() {
   if (!dialog) return;
   HWND ok = GetDlgItem(dialog, IDOK);
   if (ok && IsWindowEnabled(ok)) return;
-  SendDlgItemMessageA(dialog, kProgressBar, PBM_SETPOS, 100, 0);
-  int text = removalProgress().notAllRemoved ? kTextNotAllRemoved : kTextAllRemoved;
+  SendDlgItemMessageA(dialog, IDC_PROGRESS, PBM_SETPOS, 100, 0);
+  int text = removalProgress().notAllRemoved ? IDC_DONE_PARTLY : IDC_DONE_OK;
   if (HWND item = GetDlgItem(dialog, text)) ShowWindow(item, SW_SHOW);
   if (ok) {
     EnableWindow(ok, TRUE);

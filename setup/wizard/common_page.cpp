@@ -17,17 +17,12 @@
 namespace tw {
 namespace {
 
-constexpr int kIdNext = IDC_NEXT, kIdCancel = IDC_CANCEL, kIdCancelComponents = IDC_CANCEL_LIST, kIdBack = IDC_BACK,
-              kIdBrowse = IDC_BROWSE;
-constexpr int kIdText = IDC_INTRO, kIdDestination = IDC_DESTINATION, kIdFirstType = IDC_TYPE1,
-              kIdFirstTypeText = IDC_TYPE_TEXT1;
-constexpr int kDialogCancel = DLG_CANCEL;
 constexpr int kStringBrowseTitle = 520;
 
 INT_PTR CALLBACK confirmationProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
     centerDialog(dialog, nullptr);
-    formatWithName(dialog, kIdText);
+    formatWithName(dialog, IDC_INTRO);
     return TRUE;
   }
   if (msg == WM_COMMAND && LOWORD(wp) < 100) {
@@ -48,18 +43,18 @@ void layOutTypes(HWND dialog) {
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
     return r;
   };
-  RECT first = topOf(kIdFirstType), last = topOf(kIdFirstType + 3), text = topOf(kIdFirstTypeText);
+  RECT first = topOf(IDC_TYPE1), last = topOf(IDC_TYPE1 + 3), text = topOf(IDC_TYPE_TEXT1);
   std::vector<int> tops = typeButtonTops(count, first.top, last.top);
   for (int t = 0; t < 4; ++t) {
-    ShowWindow(GetDlgItem(dialog, kIdFirstType + t), SW_HIDE);
-    ShowWindow(GetDlgItem(dialog, kIdFirstTypeText + t), SW_HIDE);
+    ShowWindow(GetDlgItem(dialog, IDC_TYPE1 + t), SW_HIDE);
+    ShowWindow(GetDlgItem(dialog, IDC_TYPE_TEXT1 + t), SW_HIDE);
   }
   for (int k = 0; k < count; ++k) {
     int t = present[k];
-    HWND button = GetDlgItem(dialog, kIdFirstType + t), description = GetDlgItem(dialog, kIdFirstTypeText + t);
+    HWND button = GetDlgItem(dialog, IDC_TYPE1 + t), description = GetDlgItem(dialog, IDC_TYPE_TEXT1 + t);
     if (!tops.empty()) {
       int offset = tops[k] - first.top;
-      RECT b = topOf(kIdFirstType + t), d = topOf(kIdFirstTypeText + t);
+      RECT b = topOf(IDC_TYPE1 + t), d = topOf(IDC_TYPE_TEXT1 + t);
       SetWindowPos(button, nullptr, first.left, first.top + offset, b.right - b.left, b.bottom - b.top, SWP_NOZORDER);
       SetWindowPos(description, nullptr, text.left, text.top + offset, d.right - d.left, d.bottom - d.top, SWP_NOZORDER);
     }
@@ -70,10 +65,10 @@ void layOutTypes(HWND dialog) {
     ShowWindow(button, SW_SHOW);
     ShowWindow(description, SW_SHOW);
     if (record.preselected) {
-      CheckRadioButton(dialog, kIdFirstType, kIdFirstType + 3, kIdFirstType + t);
+      CheckRadioButton(dialog, IDC_TYPE1, IDC_TYPE1 + 3, IDC_TYPE1 + t);
       SetFocus(button);
-      if (s.selectedType != kIdFirstType + t) s.changed = true;
-      s.selectedType = kIdFirstType + t;
+      if (s.selectedType != IDC_TYPE1 + t) s.changed = true;
+      s.selectedType = IDC_TYPE1 + t;
     }
   }
 }
@@ -81,7 +76,7 @@ void layOutTypes(HWND dialog) {
 void checkDestination(HWND dialog) {
   RunState& s = runState();
   char text[513];
-  GetDlgItemTextA(dialog, kIdDestination, text, sizeof text);
+  GetDlgItemTextA(dialog, IDC_DESTINATION, text, sizeof text);
   std::string path = text;
   if (!path.empty() && path.back() == '\\') path.pop_back();
   unsigned flags = 0;
@@ -98,8 +93,8 @@ void checkDestination(HWND dialog) {
     check = false;
   }
   if (check && !ValidateDestination(path, flags)) {
-    SetDlgItemTextA(dialog, kIdDestination, s.installDir.c_str());
-    SetFocus(GetDlgItem(dialog, kIdDestination));
+    SetDlgItemTextA(dialog, IDC_DESTINATION, s.installDir.c_str());
+    SetFocus(GetDlgItem(dialog, IDC_DESTINATION));
     return;
   }
   NextDlg(+1, s.mainWindow);
@@ -119,7 +114,7 @@ void browse(HWND dialog) {
   if (SHGetPathFromIDListA(item, chosen)) {
     s.installDir = chosen;
     if (s.installDir.size() > 3 && s.installDir.back() == '\\') s.installDir.pop_back();
-    SetDlgItemTextA(dialog, kIdDestination, s.installDir.c_str());
+    SetDlgItemTextA(dialog, IDC_DESTINATION, s.installDir.c_str());
   }
   CoTaskMemFree(item);
 }
@@ -130,9 +125,9 @@ INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
   RunState& s = runState();
   switch (msg) {
     case WM_INITDIALOG:
-      if (s.step == s.firstStep) EnableWindow(GetDlgItem(dialog, kIdBack), FALSE);
-      if (s.step == 1 || s.step == 2 || s.step == 3 || s.step == 5) formatWithName(dialog, kIdText);
-      if (s.step == 5 || s.step == 6) SetDlgItemTextA(dialog, kIdDestination, s.installDir.c_str());
+      if (s.step == s.firstStep) EnableWindow(GetDlgItem(dialog, IDC_BACK), FALSE);
+      if (s.step == 1 || s.step == 2 || s.step == 3 || s.step == 5) formatWithName(dialog, IDC_INTRO);
+      if (s.step == 5 || s.step == 6) SetDlgItemTextA(dialog, IDC_DESTINATION, s.installDir.c_str());
       if (s.step == 6) layOutTypes(dialog);
       return TRUE;
     case WM_WINDOWPOSCHANGED: {
@@ -146,17 +141,17 @@ INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_COMMAND: {
       int id = LOWORD(wp);
-      if (id == kIdNext) {
+      if (id == IDC_NEXT) {
         if (s.step == kStepDestination || s.step == kStepSetupType) checkDestination(dialog);
         else if (s.step >= kStepRestart) PostQuitMessage(0);
         else NextDlg(+1, s.mainWindow);
         return TRUE;
       }
-      if (id == kIdBack) {
+      if (id == IDC_BACK) {
         NextDlg(-1, s.mainWindow);
         return TRUE;
       }
-      if (id == kIdCancel || id == kIdCancelComponents) {
+      if (id == IDC_CANCEL || id == IDC_CANCEL_LIST) {
         if (s.step == kStepMaintenance || s.step == kStepUninstall) {
           PostQuitMessage(1);
         } else if (confirmCancel(dialog)) {
@@ -165,7 +160,7 @@ INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return TRUE;
       }
-      if (id >= kIdFirstType && id <= kIdFirstType + 3 && HIWORD(wp) == BN_CLICKED &&
+      if (id >= IDC_TYPE1 && id <= IDC_TYPE1 + 3 && HIWORD(wp) == BN_CLICKED &&
           IsDlgButtonChecked(dialog, id) == BST_CHECKED) {
         if (s.selectedType != id) {
           s.selectedType = id;
@@ -173,7 +168,7 @@ INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return TRUE;
       }
-      if (id == kIdBrowse) {
+      if (id == IDC_BROWSE) {
         browse(dialog);
         return TRUE;
       }
@@ -190,7 +185,7 @@ bool confirmCancel(HWND owner) {
 }
 
 bool cancelDialog(HWND owner) {
-  return DialogBoxParamA(runState().resources, MAKEINTRESOURCEA(kDialogCancel), owner, confirmationProc, 0) == 1;
+  return DialogBoxParamA(runState().resources, MAKEINTRESOURCEA(DLG_CANCEL), owner, confirmationProc, 0) == 1;
 }
 
 }  // namespace tw

@@ -16,10 +16,6 @@
 namespace tw {
 namespace {
 
-constexpr int kIdNext = IDC_NEXT, kIdCancel = IDC_CANCEL, kIdCancelHere = IDC_CANCEL_LIST, kIdBack = IDC_BACK,
-              kIdOk = IDC_LIST_OK, kIdDetails = IDC_DETAILS;
-constexpr int kIdList = IDC_LIST, kIdDescription = IDC_DESCRIPTION, kIdNeeded = IDC_NEEDED, kIdAvailable = IDC_AVAILABLE,
-              kIdCount = IDC_COUNT;
 constexpr int kRowHeight = 16, kStateImageWidth = 18, kMaxLevels = 256, kMaxName = 48;
 constexpr int kMessageCount = 518;
 
@@ -84,12 +80,12 @@ uint64_t selectedBelow(ComponentPage& p, size_t node) {
 void refreshSizes(HWND d, ComponentPage& p, WalkAction action, uint64_t* changed = nullptr) {
   WalkSums sums = p.tree->refresh(action);
   if (changed) *changed = sums.bytesChanged;
-  SetDlgItemTextA(d, kIdNeeded, megabytesText(sums.selectedNeeded).c_str());
-  SetDlgItemTextA(d, kIdAvailable, megabytesText(runState().freeSpace).c_str());
+  SetDlgItemTextA(d, IDC_NEEDED, megabytesText(sums.selectedNeeded).c_str());
+  SetDlgItemTextA(d, IDC_AVAILABLE, megabytesText(runState().freeSpace).c_str());
 }
 
 void fillList(HWND d, ComponentPage& p) {
-  HWND list = GetDlgItem(d, kIdList);
+  HWND list = GetDlgItem(d, IDC_LIST);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
   for (size_t child : p.tree->children(p.levels.back().node)) {
     SelectionComponent* c = p.tree->component(child);
@@ -102,10 +98,10 @@ void fillList(HWND d, ComponentPage& p) {
 
 void showLevelButtons(HWND d, ComponentPage& p) {
   bool top = p.levels.size() == 1;
-  ShowWindow(GetDlgItem(d, kIdBack), top ? SW_SHOW : SW_HIDE);
-  ShowWindow(GetDlgItem(d, kIdNext), top ? SW_SHOW : SW_HIDE);
-  ShowWindow(GetDlgItem(d, kIdOk), top ? SW_HIDE : SW_SHOW);
-  SendMessageA(d, DM_SETDEFID, top ? kIdNext : kIdOk, 0);
+  ShowWindow(GetDlgItem(d, IDC_BACK), top ? SW_SHOW : SW_HIDE);
+  ShowWindow(GetDlgItem(d, IDC_NEXT), top ? SW_SHOW : SW_HIDE);
+  ShowWindow(GetDlgItem(d, IDC_LIST_OK), top ? SW_HIDE : SW_SHOW);
+  SendMessageA(d, DM_SETDEFID, top ? IDC_NEXT : IDC_LIST_OK, 0);
   std::string title = p.baseTitle;
   if (!top) {
     const std::vector<ComponentRecord>& records = runState().components;
@@ -118,7 +114,7 @@ void showLevelButtons(HWND d, ComponentPage& p) {
 
 // What a selection of the list does: description, toggle, counts, Details.
 void onSelection(HWND d, ComponentPage& p, bool toggle) {
-  HWND list = GetDlgItem(d, kIdList);
+  HWND list = GetDlgItem(d, IDC_LIST);
   LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
   if (index < 0) return;
   size_t node = static_cast<size_t>(SendMessageA(list, LB_GETITEMDATA, index, 0));
@@ -126,7 +122,7 @@ void onSelection(HWND d, ComponentPage& p, bool toggle) {
   if (!c) return;
   size_t number = static_cast<size_t>(c - p.components.data());
   const std::vector<ComponentRecord>& records = runState().components;
-  if (number < records.size()) SetDlgItemTextA(d, kIdDescription, records[number].description.c_str());
+  if (number < records.size()) SetDlgItemTextA(d, IDC_DESCRIPTION, records[number].description.c_str());
   if (toggle) {
     size_t levelNode = p.levels.back().node;
     // A selected option button stays selected when clicked.
@@ -156,18 +152,18 @@ void onSelection(HWND d, ComponentPage& p, bool toggle) {
       pattern.replace(second, 2, std::to_string(below.totalCount));
       pattern.replace(first, 2, std::to_string(below.selectedCount));
     }
-    SetDlgItemTextA(d, kIdCount, pattern.c_str());
-    EnableWindow(GetDlgItem(d, kIdDetails), TRUE);
+    SetDlgItemTextA(d, IDC_COUNT, pattern.c_str());
+    EnableWindow(GetDlgItem(d, IDC_DETAILS), TRUE);
   } else {
-    SetDlgItemTextA(d, kIdCount, "");
-    EnableWindow(GetDlgItem(d, kIdDetails), FALSE);
+    SetDlgItemTextA(d, IDC_COUNT, "");
+    EnableWindow(GetDlgItem(d, IDC_DETAILS), FALSE);
   }
 }
 
 void changeLevel(HWND d, ComponentPage& p, int selectIndex) {
   showLevelButtons(d, p);
   fillList(d, p);
-  HWND list = GetDlgItem(d, kIdList);
+  HWND list = GetDlgItem(d, IDC_LIST);
   SendMessageA(list, LB_SETCURSEL, selectIndex, 0);
   SetFocus(list);
   onSelection(d, p, false);
@@ -232,7 +228,7 @@ void enterPage(HWND d) {
   p->baseTitle = title;
   p->states = static_cast<HBITMAP>(LoadImageA(s.resources, MAKEINTRESOURCEA(BMP_STATES), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
   p->pictures = static_cast<HBITMAP>(LoadImageA(s.resources, MAKEINTRESOURCEA(103), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-  HWND list = GetDlgItem(d, kIdList);
+  HWND list = GetDlgItem(d, IDC_LIST);
   SetWindowLongA(list, GWL_STYLE, GetWindowLongA(list, GWL_STYLE) | LBS_WANTKEYBOARDINPUT);
   fillList(d, *p);
   refreshSizes(d, *p, WalkAction{});
@@ -258,7 +254,7 @@ INT_PTR CALLBACK componentPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
       reinterpret_cast<MEASUREITEMSTRUCT*>(l)->itemHeight = kRowHeight;
       return TRUE;
     case WM_DRAWITEM:
-      if (p && w == kIdList) {
+      if (p && w == IDC_LIST) {
         drawItem(*p, *reinterpret_cast<const DRAWITEMSTRUCT*>(l));
         return TRUE;
       }
@@ -274,8 +270,8 @@ INT_PTR CALLBACK componentPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
     case WM_COMMAND: {
       if (!p) break;
       int id = LOWORD(w);
-      if (id == kIdList && HIWORD(w) == LBN_SELCHANGE) {
-        HWND list = GetDlgItem(d, kIdList);
+      if (id == IDC_LIST && HIWORD(w) == LBN_SELCHANGE) {
+        HWND list = GetDlgItem(d, IDC_LIST);
         bool click = GetWindowLongPtrA(list, GWLP_USERDATA) == 1;
         POINT at;
         GetCursorPos(&at);
@@ -283,8 +279,8 @@ INT_PTR CALLBACK componentPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
         onSelection(d, *p, click && at.x <= kStateImageWidth);
         return TRUE;
       }
-      if (id == kIdDetails && p->levels.size() < kMaxLevels) {
-        HWND list = GetDlgItem(d, kIdList);
+      if (id == IDC_DETAILS && p->levels.size() < kMaxLevels) {
+        HWND list = GetDlgItem(d, IDC_LIST);
         LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
         if (index < 0) return TRUE;
         size_t node = static_cast<size_t>(SendMessageA(list, LB_GETITEMDATA, index, 0));
@@ -293,10 +289,10 @@ INT_PTR CALLBACK componentPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
         changeLevel(d, *p, 0);
         return TRUE;
       }
-      if (p->levels.size() > 1 && (id == kIdOk || id == kIdCancel || id == kIdCancelHere)) {
+      if (p->levels.size() > 1 && (id == IDC_LIST_OK || id == IDC_CANCEL || id == IDC_CANCEL_LIST)) {
         Level left = p->levels.back();
         p->levels.pop_back();
-        if (id == kIdOk) {
+        if (id == IDC_LIST_OK) {
           p->tree->stateFromChildren(left.node);
         } else {
           p->tree->restoreStates(left.node);
@@ -305,7 +301,7 @@ INT_PTR CALLBACK componentPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
         changeLevel(d, *p, left.selectedIndex);
         return TRUE;
       }
-      if (id == kIdNext || id == kIdBack) storeSelection(*p);
+      if (id == IDC_NEXT || id == IDC_BACK) storeSelection(*p);
       break;
     }
     case WM_DESTROY:

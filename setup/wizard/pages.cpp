@@ -18,12 +18,6 @@
 namespace tw {
 namespace {
 
-constexpr int kIdNext = IDC_NEXT, kIdBack = IDC_BACK, kIdAccept = IDC_ACCEPT, kIdLabelFolder = IDC_FOLDER_LABEL,
-              kIdLabelLink = IDC_LINK_LABEL;
-constexpr int kIdEdit = IDC_TEXT, kIdSecond = IDC_COMPANY, kIdDesktop = IDC_DESKTOP, kIdListLabel = IDC_LIST_LABEL,
-              kIdList = IDC_LIST;
-constexpr int kIdRestartNow = IDC_RESTART_NOW, kIdFirstChoice = IDC_OPTION1, kIdSecondChoice = IDC_OPTION2;
-constexpr int kIdText = IDC_INTRO, kIdMoreText = IDC_NOTE, kIdPicture = IDC_PICTURE, kIdProgress = IDC_PROGRESS;
 constexpr int kHeadingUser = 512, kHeadingType = 514, kHeadingDir = 515, kHeadingFolder = 516;
 constexpr int kHeadingQuick = 517, kHeadingDesktop = 526, kFinishTextBase = 520;
 
@@ -43,8 +37,8 @@ INT_PTR CALLBACK commonProc(HWND d, UINT m, WPARAM w, LPARAM l) { return commonP
 // A read-only text that gets the focus first is shown all selected; the
 // focus goes to Next instead (or the licence check box while Next waits).
 void focusAwayFromText(HWND d) {
-  HWND next = GetDlgItem(d, kIdNext);
-  HWND accept = GetDlgItem(d, kIdAccept);
+  HWND next = GetDlgItem(d, IDC_NEXT);
+  HWND accept = GetDlgItem(d, IDC_ACCEPT);
   SetFocus(IsWindowEnabled(next) ? next : accept ? accept : next);
 }
 
@@ -60,10 +54,10 @@ INT_PTR CALLBACK welcomePictureProc(HWND d, UINT m, WPARAM w, LPARAM l) {
       DeleteObject(bitmap);
       bitmap = nullptr;
     }
-    if (bitmap) SendDlgItemMessageA(d, kIdPicture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    if (bitmap) SendDlgItemMessageA(d, IDC_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
   } else if (m == WM_DESTROY) {
     if (HANDLE bitmap = RemovePropA(d, kPictureProperty)) {
-      SendDlgItemMessageA(d, kIdPicture, STM_SETIMAGE, IMAGE_BITMAP, 0);
+      SendDlgItemMessageA(d, IDC_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, 0);
       DeleteObject(bitmap);
     }
   }
@@ -79,19 +73,19 @@ INT_PTR CALLBACK textPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
       if (runProfile().find(kProfileTypeTextFile, s.step == 2 ? 1 : 2, data, size)) {
         size_t n = 0;
         while (n < size && data[n]) ++n;  // the text ends at its first zero byte
-        SetDlgItemTextA(d, kIdEdit, std::string(reinterpret_cast<const char*>(data), n).c_str());
+        SetDlgItemTextA(d, IDC_TEXT, std::string(reinterpret_cast<const char*>(data), n).c_str());
       }
-      if (s.step == 2) EnableWindow(GetDlgItem(d, kIdNext), IsDlgButtonChecked(d, kIdAccept) == BST_CHECKED);
+      if (s.step == 2) EnableWindow(GetDlgItem(d, IDC_NEXT), IsDlgButtonChecked(d, IDC_ACCEPT) == BST_CHECKED);
       commonPageProc(d, m, w, l);
       focusAwayFromText(d);
       return FALSE;
     }
     case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(l) == GetDlgItem(d, kIdEdit)) return readOnlyEditColour(w);
+      if (reinterpret_cast<HWND>(l) == GetDlgItem(d, IDC_TEXT)) return readOnlyEditColour(w);
       break;
     case WM_COMMAND:
-      if (LOWORD(w) == kIdAccept)
-        EnableWindow(GetDlgItem(d, kIdNext), IsDlgButtonChecked(d, kIdAccept) == BST_CHECKED);
+      if (LOWORD(w) == IDC_ACCEPT)
+        EnableWindow(GetDlgItem(d, IDC_NEXT), IsDlgButtonChecked(d, IDC_ACCEPT) == BST_CHECKED);
       break;
   }
   return commonPageProc(d, m, w, l);
@@ -120,16 +114,16 @@ INT_PTR CALLBACK userPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
         if (!name.empty()) s.pageUserName = name;
         if (!company.empty()) s.pageCompany = company;
       }
-      SetDlgItemTextA(d, kIdEdit, s.pageUserName.c_str());
-      SetDlgItemTextA(d, kIdSecond, s.pageCompany.c_str());
+      SetDlgItemTextA(d, IDC_TEXT, s.pageUserName.c_str());
+      SetDlgItemTextA(d, IDC_COMPANY, s.pageCompany.c_str());
       break;
     case WM_COMMAND:
-      if ((LOWORD(w) == kIdEdit || LOWORD(w) == kIdSecond) && HIWORD(w) == EN_CHANGE)
-        EnableWindow(GetDlgItem(d, kIdNext), GetWindowTextLengthA(GetDlgItem(d, kIdEdit)) > 0 &&
-                                                  GetWindowTextLengthA(GetDlgItem(d, kIdSecond)) > 0);
-      if (LOWORD(w) == kIdNext || LOWORD(w) == kIdBack) {
-        s.pageUserName = itemText(d, kIdEdit, 100);
-        s.pageCompany = itemText(d, kIdSecond, 100);
+      if ((LOWORD(w) == IDC_TEXT || LOWORD(w) == IDC_COMPANY) && HIWORD(w) == EN_CHANGE)
+        EnableWindow(GetDlgItem(d, IDC_NEXT), GetWindowTextLengthA(GetDlgItem(d, IDC_TEXT)) > 0 &&
+                                                  GetWindowTextLengthA(GetDlgItem(d, IDC_COMPANY)) > 0);
+      if (LOWORD(w) == IDC_NEXT || LOWORD(w) == IDC_BACK) {
+        s.pageUserName = itemText(d, IDC_TEXT, 100);
+        s.pageCompany = itemText(d, IDC_COMPANY, 100);
       }
       break;
   }
@@ -161,45 +155,46 @@ INT_PTR CALLBACK folderPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
   RunState& s = runState();
   switch (m) {
     case WM_INITDIALOG:
-      SetDlgItemTextA(d, kIdEdit, s.programFolder.c_str());
-      CheckDlgButton(d, kIdSecond, s.quickEntry ? BST_CHECKED : BST_UNCHECKED);
-      CheckDlgButton(d, kIdDesktop, s.desktop ? BST_CHECKED : BST_UNCHECKED);
+      SetDlgItemTextA(d, IDC_TEXT, s.programFolder.c_str());
+      CheckDlgButton(d, IDC_COMPANY, s.quickEntry ? BST_CHECKED : BST_UNCHECKED);
+      CheckDlgButton(d, IDC_DESKTOP, s.desktop ? BST_CHECKED : BST_UNCHECKED);
       if (s.shortcutOptionsHidden) {
         RECT second, label, list;
-        GetWindowRect(GetDlgItem(d, kIdSecond), &second);
-        GetWindowRect(GetDlgItem(d, kIdListLabel), &label);
-        GetWindowRect(GetDlgItem(d, kIdList), &list);
+        GetWindowRect(GetDlgItem(d, IDC_COMPANY), &second);
+        GetWindowRect(GetDlgItem(d, IDC_LIST_LABEL), &label);
+        GetWindowRect(GetDlgItem(d, IDC_LIST), &list);
         int up = label.top - second.top;
-        ShowWindow(GetDlgItem(d, kIdSecond), SW_HIDE);
-        ShowWindow(GetDlgItem(d, kIdDesktop), SW_HIDE);
+        ShowWindow(GetDlgItem(d, IDC_COMPANY), SW_HIDE);
+        ShowWindow(GetDlgItem(d, IDC_DESKTOP), SW_HIDE);
         for (RECT* r : {&label, &list}) MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(r), 2);
-        SetWindowPos(GetDlgItem(d, kIdListLabel), nullptr, label.left, label.top - up, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SetWindowPos(GetDlgItem(d, IDC_LIST_LABEL), nullptr, label.left, label.top - up, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
         // The list keeps its bottom.
-        SetWindowPos(GetDlgItem(d, kIdList), nullptr, list.left, list.top - up, list.right - list.left,
+        SetWindowPos(GetDlgItem(d, IDC_LIST), nullptr, list.left, list.top - up, list.right - list.left,
                      list.bottom - list.top + up, SWP_NOZORDER);
         if (s.quickEntry) {
-          ShowWindow(GetDlgItem(d, kIdLabelFolder), SW_HIDE);
-          ShowWindow(GetDlgItem(d, kIdLabelLink), SW_SHOW);
-          EnableWindow(GetDlgItem(d, kIdList), FALSE);
-          SendDlgItemMessageA(d, kIdEdit, EM_SETREADONLY, TRUE, 0);
-          SetDlgItemTextA(d, kIdEdit, firstMaskedLinkName().c_str());
+          ShowWindow(GetDlgItem(d, IDC_FOLDER_LABEL), SW_HIDE);
+          ShowWindow(GetDlgItem(d, IDC_LINK_LABEL), SW_SHOW);
+          EnableWindow(GetDlgItem(d, IDC_LIST), FALSE);
+          SendDlgItemMessageA(d, IDC_TEXT, EM_SETREADONLY, TRUE, 0);
+          SetDlgItemTextA(d, IDC_TEXT, firstMaskedLinkName().c_str());
         }
       }
-      fillProgramFolders(GetDlgItem(d, kIdList));
+      fillProgramFolders(GetDlgItem(d, IDC_LIST));
       break;
     case WM_COMMAND:
-      if (LOWORD(w) == kIdList && HIWORD(w) == LBN_SELCHANGE) {
+      if (LOWORD(w) == IDC_LIST && HIWORD(w) == LBN_SELCHANGE) {
         char text[MAX_PATH];
-        LRESULT i = SendDlgItemMessageA(d, kIdList, LB_GETCURSEL, 0, 0);
-        if (i >= 0 && SendDlgItemMessageA(d, kIdList, LB_GETTEXTLEN, i, 0) < MAX_PATH) {
-          SendDlgItemMessageA(d, kIdList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-          SetDlgItemTextA(d, kIdEdit, text);
+        LRESULT i = SendDlgItemMessageA(d, IDC_LIST, LB_GETCURSEL, 0, 0);
+        if (i >= 0 && SendDlgItemMessageA(d, IDC_LIST, LB_GETTEXTLEN, i, 0) < MAX_PATH) {
+          SendDlgItemMessageA(d, IDC_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+          SetDlgItemTextA(d, IDC_TEXT, text);
         }
       }
-      if (LOWORD(w) == kIdNext) {
-        s.quickEntry = IsDlgButtonChecked(d, kIdSecond) == BST_CHECKED;
-        s.desktop = IsDlgButtonChecked(d, kIdDesktop) == BST_CHECKED;
-        if (!(s.quickEntry && s.shortcutOptionsHidden)) s.programFolder = itemText(d, kIdEdit, 256);
+      if (LOWORD(w) == IDC_NEXT) {
+        s.quickEntry = IsDlgButtonChecked(d, IDC_COMPANY) == BST_CHECKED;
+        s.desktop = IsDlgButtonChecked(d, IDC_DESKTOP) == BST_CHECKED;
+        if (!(s.quickEntry && s.shortcutOptionsHidden)) s.programFolder = itemText(d, IDC_TEXT, 256);
       }
       break;
   }
@@ -231,18 +226,18 @@ INT_PTR CALLBACK summaryPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
     in.quickHeading = languageString(kHeadingQuick);
     in.desktopHeading = languageString(kHeadingDesktop);
     INT tab = 8;
-    SendDlgItemMessageA(d, kIdEdit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tab));
-    SetDlgItemTextA(d, kIdEdit, summaryText(in).c_str());
+    SendDlgItemMessageA(d, IDC_TEXT, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tab));
+    SetDlgItemTextA(d, IDC_TEXT, summaryText(in).c_str());
     commonPageProc(d, m, w, l);
     focusAwayFromText(d);
     return FALSE;
   }
-  if (m == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(l) == GetDlgItem(d, kIdEdit)) return readOnlyEditColour(w);
+  if (m == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(l) == GetDlgItem(d, IDC_TEXT)) return readOnlyEditColour(w);
   return commonPageProc(d, m, w, l);
 }
 
 INT_PTR CALLBACK progressPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
-  if (m == WM_INITDIALOG) SendDlgItemMessageA(d, kIdProgress, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  if (m == WM_INITDIALOG) SendDlgItemMessageA(d, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
   return commonPageProc(d, m, w, l);
 }
 
@@ -272,30 +267,30 @@ INT_PTR CALLBACK finishPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
   RunState& s = runState();
   if (m == WM_INITDIALOG) {
     if (s.step == kStepRestart) {
-      CheckDlgButton(d, kIdRestartNow, BST_CHECKED);
+      CheckDlgButton(d, IDC_RESTART_NOW, BST_CHECKED);
     } else {
       unsigned bits = (hasAssociation(kSettingReadMe) ? 1u : 0u) | (hasAssociation(kSettingProgram) ? 2u : 0u);
       s.finalChoice = (s.finalChoice & ~3u) | bits;
       for (int i = 0; i < 2; ++i) {
-        if (bits & (1u << i)) CheckDlgButton(d, kIdFirstChoice + i, BST_CHECKED);
-        else ShowWindow(GetDlgItem(d, kIdFirstChoice + i), SW_HIDE);
+        if (bits & (1u << i)) CheckDlgButton(d, IDC_OPTION1 + i, BST_CHECKED);
+        else ShowWindow(GetDlgItem(d, IDC_OPTION1 + i), SW_HIDE);
       }
-      if (bits) SetDlgItemTextA(d, kIdMoreText, languageString(kFinishTextBase + static_cast<int>(bits)).c_str());
-      formatWithName(d, kIdText);
+      if (bits) SetDlgItemTextA(d, IDC_NOTE, languageString(kFinishTextBase + static_cast<int>(bits)).c_str());
+      formatWithName(d, IDC_INTRO);
       if (bits & 2) {
-        formatWithName(d, kIdSecondChoice);
-        if (s.finalChoice & 4) CheckDlgButton(d, kIdSecondChoice, BST_CHECKED);
-        else EnableWindow(GetDlgItem(d, kIdSecondChoice), FALSE);
+        formatWithName(d, IDC_OPTION2);
+        if (s.finalChoice & 4) CheckDlgButton(d, IDC_OPTION2, BST_CHECKED);
+        else EnableWindow(GetDlgItem(d, IDC_OPTION2), FALSE);
       }
     }
   }
   if (m == WM_COMMAND && (LOWORD(w) == 1 || LOWORD(w) == 2)) {
     if (s.step == kStepRestart) {
-      if (IsDlgButtonChecked(d, kIdRestartNow) != BST_CHECKED) s.finalChoice = 0;
+      if (IsDlgButtonChecked(d, IDC_RESTART_NOW) != BST_CHECKED) s.finalChoice = 0;
       else if (pageExists(kStepFinish)) writeContinuationValue();
     } else if (LOWORD(w) == 1) {
-      s.finalChoice = (s.finalChoice & ~3u) | (IsDlgButtonChecked(d, kIdFirstChoice) == BST_CHECKED ? 1u : 0u) |
-                      (IsDlgButtonChecked(d, kIdSecondChoice) == BST_CHECKED ? 2u : 0u);
+      s.finalChoice = (s.finalChoice & ~3u) | (IsDlgButtonChecked(d, IDC_OPTION1) == BST_CHECKED ? 1u : 0u) |
+                      (IsDlgButtonChecked(d, IDC_OPTION2) == BST_CHECKED ? 2u : 0u);
     }
   }
   return commonPageProc(d, m, w, l);
@@ -306,25 +301,25 @@ INT_PTR CALLBACK maintenancePageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_INITDIALOG) {
     std::string offered;
     if (!readSettingString(runProfile(), kSettingInstallRemoval, offered)) {
-      formatWithName(d, kIdText);
-      HWND first = GetDlgItem(d, kIdFirstChoice);
+      formatWithName(d, IDC_INTRO);
+      HWND first = GetDlgItem(d, IDC_OPTION1);
       SetWindowLongA(first, GWL_STYLE, GetWindowLongA(first, GWL_STYLE) | WS_GROUP);
-      ShowWindow(GetDlgItem(d, kIdSecondChoice), SW_HIDE);
-      CheckDlgButton(d, kIdFirstChoice, BST_CHECKED);
+      ShowWindow(GetDlgItem(d, IDC_OPTION2), SW_HIDE);
+      CheckDlgButton(d, IDC_OPTION1, BST_CHECKED);
     } else {
-      formatWithName(d, kIdText);
-      formatWithName(d, kIdSecondChoice);
+      formatWithName(d, IDC_INTRO);
+      formatWithName(d, IDC_OPTION2);
       std::string update;
       if (readSettingString(runProfile(), kSettingInstallSetup, update)) {
-        CheckDlgButton(d, kIdFirstChoice, BST_CHECKED);
+        CheckDlgButton(d, IDC_OPTION1, BST_CHECKED);
       } else {
-        CheckDlgButton(d, kIdSecondChoice, BST_CHECKED);
-        ShowWindow(GetDlgItem(d, kIdFirstChoice), SW_HIDE);
+        CheckDlgButton(d, IDC_OPTION2, BST_CHECKED);
+        ShowWindow(GetDlgItem(d, IDC_OPTION1), SW_HIDE);
       }
     }
   }
   if (m == WM_COMMAND && LOWORD(w) == 1)
-    s.finalChoice = IsDlgButtonChecked(d, kIdFirstChoice) == BST_CHECKED ? 5 : 6;
+    s.finalChoice = IsDlgButtonChecked(d, IDC_OPTION1) == BST_CHECKED ? 5 : 6;
   if (m == WM_COMMAND && LOWORD(w) == 2) s.finalChoice = 4;
   return commonPageProc(d, m, w, l);
 }
