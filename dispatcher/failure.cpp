@@ -38,6 +38,30 @@ void showGeneralFailure(const char* subject) {
   MessageBoxA(nullptr, text, kCaption, kBoxStyle);
 }
 
+void logFailure(const char* logPath, DWORD code) {
+  if (logPath[0] == '\0') return;
+  char system[260];
+  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                     MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), system, sizeof system, nullptr) == 0)
+    system[0] = '\0';
+  // One line: the text's own line breaks become blanks.
+  for (char* c = system; *c != '\0'; ++c)
+    if (*c == '\r' || *c == '\n') *c = ' ';
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  char lines[700];
+  wsprintfA(lines, "%04u-%02u-%02u %02u:%02u:%02u ERROR Fehler %lu: %s\r\n%04u-%02u-%02u %02u:%02u:%02u EXIT 1603\r\n",
+            t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, code, system, t.wYear, t.wMonth, t.wDay,
+            t.wHour, t.wMinute, t.wSecond);
+  HANDLE file = CreateFileA(logPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  if (SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER)
+    WriteFile(file, lines, static_cast<DWORD>(lstrlenA(lines)), &written, nullptr);
+  CloseHandle(file);
+}
+
 void showWorkFolderFailure(HINSTANCE instance, const char* tempPath) {
   char format[520];
   if (LoadStringA(instance, kStringNoWorkFolder, format, sizeof format) == 0) {

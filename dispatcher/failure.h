@@ -11,6 +11,14 @@ constexpr UINT kStringNoWorkFolder = 1040;
 // that names a file ("%1 is not a valid Win32 application") names subject.
 void showGeneralFailure(const char* subject);
 
+// The environment variable that tells the runtime the folder the package
+// was started in (its own current folder is the work folder).
+constexpr char kCallerFolderVariable[] = "ZETUCALLERDIR";
+
+// Appends the failure (the system's text for code) and exit code 1603 to
+// the run log, as the runtime writes its lines; nothing without a log.
+void logFailure(const char* logPath, DWORD code);
+
 // Shows message 1040 naming the temporary path in its long spelling.
 void showWorkFolderFailure(HINSTANCE instance, const char* tempPath);
 

@@ -1,5 +1,7 @@
 // The package dispatcher: unpacks the runtime into a fresh work folder and
-// starts it without waiting.
+// starts it without waiting; started with switches, it passes them on,
+// waits for the runtime and ends with its exit code, and with /S or
+// /PROGRESS it shows no window at all.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -33,6 +35,10 @@ constexpr char kCabxpdName[] = "CABXPD32.DLL";
 constexpr char kRuntimeName[] = "_Setup.exe";
 constexpr char kRuntimeDllName[] = "_SETUP.DLL";
 
+// The exit codes deployment tools read: the runtime's own, or this when the
+// dispatcher could not start it.
+constexpr DWORD kExitFailed = 1603;
+
 struct Dispatcher {
   HINSTANCE instance = nullptr;
   char tempPath[kPathCapacity] = {};
@@ -42,7 +48,15 @@ struct Dispatcher {
   // The last target of the extraction; named in the start failure's
   // clean-up.
   char lastTarget[kPathCapacity] = {};
-  char commandLine[kCommandLineCapacity] = {};
+  char commandLine[kCommandLineCapacity + kSwitchesCapacity] = {};
+  // The package's own arguments, passed on to the runtime.
+  const char* arguments = "";
+  bool silent = false;  // no window, no message box
+  bool waits = false;   // wait for the runtime and end with its exit code
+  DWORD exitCode = kExitFailed;
+  // The run log (/LOG) by its full path: a relative name is taken from the
+  // folder the package was started in.
+  char logPath[kPathCapacity] = {};
   PackageFile package;
   CabinetLibrary cabxpd;
 };
@@ -166,7 +180,8 @@ bool holdCheckedFile(const Dispatcher& d, const char* name, HANDLE* held) {
 // they go too, so the folder itself can go. subject is the file a message
 // may name.
 void generalFailure(Dispatcher& d, const char* subject) {
-  showGeneralFailure(subject);
+  logFailure(d.logPath, GetLastError());
+  if (!d.silent) showGeneralFailure(subject);
   d.cabxpd.release();
   deleteWorkFile(d, kCabinetLibraryName);
   deleteWorkFile(d, kCabxpdName);
@@ -263,8 +278,29 @@ bool unpack(Dispatcher& d) {
   return true;
 }
 
-bool startRuntime(Dispatcher& d) {
-  if (!buildRuntimeCommandLine(d.workFolder, d.packagePath, d.commandLine,
+// The log named by /LOG, made absolute from the folder the package was
+// started in; the runtime, which starts in the work folder, is told that
+// folder, so that it appends to the same file.
+void findLog(Dispatcher& d) {
+  char requested[kPathCapacity];
+  char caller[kPathCapacity];
+  const DWORD n = GetCurrentDirectoryA(sizeof caller, caller);
+  if (n == 0 || n >= sizeof caller) caller[0] = '\0';
+  if (caller[0] != '\0') SetEnvironmentVariableA(kCallerFolderVariable, caller);
+  if (!logRequested(d.arguments, requested, sizeof requested)) return;
+  if (!relativePath(requested)) {
+    lstrcpynA(d.logPath, requested, sizeof d.logPath);
+    return;
+  }
+  d.logPath[0] = '\0';
+  if (caller[0] == '\0' || !appendText(d.logPath, sizeof d.logPath, caller) ||
+      (caller[n - 1] != '\\' && !appendText(d.logPath, sizeof d.logPath, "\\")) ||
+      !appendText(d.logPath, sizeof d.logPath, requested))
+    d.logPath[0] = '\0';
+}
+
+bool startRuntime(Dispatcher& d, HWND dialog) {
+  if (!buildRuntimeCommandLine(d.workFolder, d.packagePath, d.arguments, d.commandLine,
                                sizeof d.commandLine)) {
     SetLastError(ERROR_FILENAME_EXCED_RANGE);
     return false;
@@ -277,26 +313,45 @@ bool startRuntime(Dispatcher& d) {
                       nullptr, nullptr, &startup, &process))
     return false;
   CloseHandle(process.hThread);
+  if (d.waits) {
+    // The window goes, and the work folder is left, so that the runtime's
+    // remover can take it once the runtime has ended.
+    if (dialog != nullptr) DestroyWindow(dialog);
+    SetCurrentDirectoryA(d.tempPath);
+    DWORD code = kExitFailed;
+    if (WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(process.hProcess, &code))
+      d.exitCode = code;
+  } else {
+    d.exitCode = 0;
+  }
   CloseHandle(process.hProcess);
   return true;
 }
 
 void dispatch(Dispatcher& d) {
   if (!createWorkFolder(d)) {
-    showWorkFolderFailure(d.instance, d.tempPath);
+    logFailure(d.logPath, GetLastError());
+    if (!d.silent) showWorkFolderFailure(d.instance, d.tempPath);
     return;
   }
   SetCurrentDirectoryA(d.workFolder);
   // Known early so that every failure box can name the package.
   findPackage(d);
-  if (!registerDialogClass(d.instance)) return generalFailure(d, d.packagePath);
-  HWND dialog = createProgressDialog(d.instance);
-  if (dialog == nullptr) return generalFailure(d, d.packagePath);
-  startAnimation();
+  HWND dialog = nullptr;
+  if (!d.silent) {
+    if (!registerDialogClass(d.instance)) return generalFailure(d, d.packagePath);
+    dialog = createProgressDialog(d.instance);
+    if (dialog == nullptr) return generalFailure(d, d.packagePath);
+    startAnimation();
+  }
+  // Without a window the stages are not paced: that pacing is for the eye.
   if (!unpack(d)) return generalFailure(d, d.packagePath);
-  stopAnimation();
-  catchUp();
-  if (startRuntime(d)) return;
+  if (!d.silent) {
+    stopAnimation();
+    catchUp();
+  }
+  if (startRuntime(d, dialog)) return;
   // The runtime's own files go with the general failure; the remover in the
   // temporary path is the last file extracted.
   const DWORD code = GetLastError();
@@ -310,24 +365,33 @@ void dispatch(Dispatcher& d) {
 }  // namespace
 
 UINT run() {
-  initCommonControls();
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutex);
-  if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) return 0;
-  if (FindWindowA(kRuntimeWindowClass, nullptr) != nullptr ||
-      GlobalFindAtomA(kInstanceAtom) != 0)
-    return 0;
-  const ATOM atom = GlobalAddAtomA(kInstanceAtom);
   Dispatcher d;
+  d.arguments = argumentsAfterProgram(GetCommandLineA());
+  d.silent = silentRequested(d.arguments);
+  d.waits = d.arguments[0] != '\0';
+  findLog(d);
+  // Without switches the dispatcher ends with 0 whatever happened, as it
+  // always has; a script that passes switches is told.
+  const UINT busy = d.waits ? kExitFailed : 0;
+  if (!d.silent) initCommonControls();
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutex);
+  if ((mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) ||
+      FindWindowA(kRuntimeWindowClass, nullptr) != nullptr || GlobalFindAtomA(kInstanceAtom) != 0) {
+    // Another installation runs.
+    logFailure(d.logPath, ERROR_ALREADY_EXISTS);
+    return busy;
+  }
+  const ATOM atom = GlobalAddAtomA(kInstanceAtom);
   d.instance = GetModuleHandleA(nullptr);
   dispatch(d);
   if (atom != 0) GlobalDeleteAtom(atom);
-  return 0;
+  return d.waits ? d.exitCode : 0;
 }
 
 }  // namespace tw::dispatcher
 
-// The dispatcher has no C runtime: this is its entry, and it always ends
-// with exit code 0. The DLL search is restricted before anything else.
+// The dispatcher has no C runtime: this is its entry. The DLL search is
+// restricted before anything else.
 extern "C" void WinMainCRTStartup() {
   tw::win32::restrictDllSearch();
   ExitProcess(tw::dispatcher::run());

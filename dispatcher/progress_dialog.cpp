@@ -106,6 +106,10 @@ void pumpMessages() {
 
 }  // namespace
 
+namespace {
+bool gDialogShown = false;
+}  // namespace
+
 bool registerDialogClass(HINSTANCE instance) {
   WNDCLASSA wc = {};
   wc.style = CS_PARENTDC;
@@ -127,6 +131,7 @@ HWND createProgressDialog(HINSTANCE instance) {
   HWND text = GetDlgItem(dialog, kControlText);
   if (text != nullptr) setDialogText(instance, text);
   gBar = GetDlgItem(dialog, kControlBar);
+  gDialogShown = true;
   // A template without WS_VISIBLE would otherwise keep the dialog hidden
   // for the whole run.
   ShowWindow(dialog, SW_SHOWNORMAL);
@@ -161,6 +166,9 @@ void stopAnimation() {
 }
 
 void catchUp() {
+  // Without the dialog (a silent run) nothing is paced: the pauses are
+  // there for the eye only.
+  if (!gDialogShown) return;
   BarWindow bar(gBar);
   while (gProgress.step(kCatchUpStep, bar)) {
     Sleep(kCatchUpPause);

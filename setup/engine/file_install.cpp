@@ -14,6 +14,7 @@
 #include "setup/main/runtime_state.h"
 #include "setup/engine/shared_dll_counter.h"
 #include "setup/main/system_folders.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 namespace {
@@ -21,28 +22,6 @@ namespace {
 constexpr int kMessageNoSpace = 1028, kMessageDamaged = 1029;
 constexpr DWORD kAttributeMask =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
-
-struct ReadOnlyQuestion {
-  std::string path;
-  bool askAgain = true;
-};
-
-INT_PTR CALLBACK readOnlyProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* question = reinterpret_cast<ReadOnlyQuestion*>(GetWindowLongPtrA(dialog, DWLP_USER));
-  if (msg == WM_INITDIALOG) {
-    SetWindowLongPtrA(dialog, DWLP_USER, lp);
-    question = reinterpret_cast<ReadOnlyQuestion*>(lp);
-    formatWithName(dialog, IDC_QUESTION, question->path.c_str());
-    centerDialog(dialog, nullptr);
-    return TRUE;
-  }
-  if (msg == WM_COMMAND && (LOWORD(wp) == IDYES || LOWORD(wp) == IDNO || LOWORD(wp) == IDCANCEL)) {
-    if (question) question->askAgain = IsDlgButtonChecked(dialog, IDC_ASK_AGAIN) != BST_CHECKED;
-    EndDialog(dialog, LOWORD(wp));
-    return TRUE;
-  }
-  return FALSE;
-}
 
 bool quitRequested() {
   MSG msg;
@@ -237,6 +216,13 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
     }
 
   if (skip) {
+    if (!run.check) {
+      const char* why = run.network && !(flags & kEntryUpdate) ? "kein Teil der Netzwerkinstallation"
+                        : mode == OverwriteMode::IfNewer        ? "vorhandene Datei ist neuer"
+                        : mode == OverwriteMode::IfHigherVersion ? "vorhandene Datei hat eine h\xF6here Version"
+                                                                 : "wird nie ersetzt";
+      logEvent(LogKind::Skip, target + " (" + why + ")");
+    }
     run.entry->files.set(run.index++, false);
     advanceEntry(run);
     return 0;
@@ -251,11 +237,13 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
 
   if (exists && (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
     if (run.askReadOnly && !(flags & kEntryReadOnly)) {
-      ReadOnlyQuestion question{target};
-      INT_PTR answer = DialogBoxParamA(s.resources, MAKEINTRESOURCEA(DLG_READ_ONLY), s.progressDialog,
-                                       readOnlyProc, reinterpret_cast<LPARAM>(&question));
-      if (!question.askAgain) run.askReadOnly = false;
-      if (answer != IDYES) {
+      bool askAgain = true;
+      bool overwrite = userInterface().overwriteReadOnly(s.progressDialog, target, askAgain);
+      logEvent(LogKind::Question, target + " ist schreibgesch\xFCtzt: \xFC" "berschreiben -> " +
+                                      (overwrite ? "Ja" : "Nein") + (userInterface().asks() ? "" : " (ohne Frage)"));
+      if (!askAgain) run.askReadOnly = false;
+      if (!overwrite) {
+        logEvent(LogKind::Skip, target + " (schreibgesch\xFCtzt)");
         ++run.index;
         advanceEntry(run);
         return 0;
@@ -300,7 +288,8 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
       static const char kReserve[4] = {};
       if (seekTo(file, uint64_t{note.size} - 4) && WriteFile(file, kReserve, 4, &written, nullptr) && written == 4)
         break;
-      if (showMessage(kMessageNoSpace, MB_RETRYCANCEL | MB_ICONSTOP) != IDRETRY) {
+      // Unattended: a full drive fails the run.
+      if (showMessage(kMessageNoSpace, MB_RETRYCANCEL | MB_ICONSTOP, nullptr, IDCANCEL) != IDRETRY) {
         CloseHandle(file);
         run.fail(RunFailure::Abort);
         return -1;
@@ -310,6 +299,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
   }
   ++run.index;
   run.fileSize = note.size;
+  run.currentTarget = target;
   return reinterpret_cast<INT_PTR>(file);
 }
 
@@ -325,10 +315,47 @@ bool endFile(InstallRun& run, HANDLE file, const FileNote& note) {
     ok = rewriteIni(run.replaceAtRestart.empty() ? run.targetDir + "\\" + name : run.temporaryPath);
   }
   if (ok && !run.replaceAtRestart.empty()) ok = registerReplacement(run.replaceAtRestart, run.temporaryPath);
+  if (ok && !run.replaceAtRestart.empty())
+    logEvent(LogKind::Restart, run.replaceAtRestart + " (in Gebrauch, wird beim Neustart ersetzt)");
+  else if (ok)
+    logEvent(LogKind::File, run.currentTarget);
   run.replaceAtRestart.clear();
   advanceEntry(run);
   if (!ok) run.fail(RunFailure::Win32);
   return ok;
+}
+
+namespace {
+struct ReadOnlyQuestion {
+  std::string path;
+  bool askAgain = true;
+};
+
+INT_PTR CALLBACK readOnlyProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* question = reinterpret_cast<ReadOnlyQuestion*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  if (msg == WM_INITDIALOG) {
+    SetWindowLongPtrA(dialog, DWLP_USER, lp);
+    question = reinterpret_cast<ReadOnlyQuestion*>(lp);
+    formatWithName(dialog, IDC_QUESTION, question->path.c_str());
+    centerDialog(dialog, nullptr);
+    return TRUE;
+  }
+  if (msg == WM_COMMAND && (LOWORD(wp) == IDYES || LOWORD(wp) == IDNO || LOWORD(wp) == IDCANCEL)) {
+    if (question) question->askAgain = IsDlgButtonChecked(dialog, IDC_ASK_AGAIN) != BST_CHECKED;
+    EndDialog(dialog, LOWORD(wp));
+    return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+bool readOnlyDialog(HWND owner, const std::string& path, bool& askAgain) {
+  ReadOnlyQuestion question{path};
+  INT_PTR answer = DialogBoxParamA(runState().resources, MAKEINTRESOURCEA(DLG_READ_ONLY), owner, readOnlyProc,
+                                   reinterpret_cast<LPARAM>(&question));
+  askAgain = question.askAgain;
+  return answer == IDYES;
 }
 
 }  // namespace tw

@@ -24,6 +24,8 @@
 #include "setup/main/runtime_state.h"
 #include "setup/main/system_folders.h"
 #include "setup/main/type_components.h"
+#include "setup/wizard/unattended_run.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 namespace {
@@ -41,6 +43,7 @@ INT_PTR CALLBACK checkProgressProc(HWND, UINT msg, WPARAM, LPARAM) { return msg 
 
 HWND createCheckProgress() {
   RunState& s = runState();
+  if (!userInterface().showsProgress()) return nullptr;
   HWND owner = s.currentDialog ? s.currentDialog : s.mainWindow;
   for (int id : {210, 220}) {
     if (!FindResourceA(s.resources, MAKEINTRESOURCEA(id), RT_DIALOG)) continue;
@@ -78,7 +81,7 @@ void showFailure(const RunFailure& f) {
       char text[700];
       wsprintfA(text, "Win32-Fehler. Code: %d.\n%s", static_cast<int>(code), system);
       RunState& s = runState();
-      MessageBoxA(s.currentDialog ? s.currentDialog : s.mainWindow, text, "Setup", MB_OK | MB_ICONWARNING);
+      reportError(s.currentDialog ? s.currentDialog : s.mainWindow, text, MB_OK | MB_ICONWARNING);
       break;
     }
     default:
@@ -321,10 +324,14 @@ bool FileEngine::installRun(unsigned modeBits) {
   if (run.check) {
     checkDialog = createCheckProgress();
     run.progress = checkDialog;
-    setBar(checkDialog, 10);
-    waitPumping(250);
-    setBar(checkDialog, 20);
-    waitPumping(250);
+    // The pauses let the eye follow the bar; without the dialog there is
+    // nothing to follow.
+    if (checkDialog) {
+      setBar(checkDialog, 10);
+      waitPumping(250);
+      setBar(checkDialog, 20);
+      waitPumping(250);
+    }
   } else {
     run.progress = s.progressDialog;
     run.askReadOnly = true;
@@ -387,7 +394,8 @@ bool FileEngine::installRun(unsigned modeBits) {
     // A drive whose free space the system cannot tell is not held against the copy.
     unsigned long long free = 0;
     if (!driveFreeBytes(s.installDir, free) || fitsInFreeSpace(needed, free)) break;
-    int answer = showMessage(kMessageNoSpace, MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
+    // Unattended: a full drive fails the run.
+    int answer = showMessage(kMessageNoSpace, MB_ABORTRETRYIGNORE | MB_ICONQUESTION, nullptr, IDABORT);
     if (answer == IDRETRY) continue;
     // Ignore goes on: the copy itself still finds a full drive, file by
     // file, before it writes a file's data.
@@ -396,6 +404,7 @@ bool FileEngine::installRun(unsigned modeBits) {
     // the destination, the user is asked whether Setup ends.
     if (modeBits & kRunAskBeforeGivingUp) {
       if (!confirmCancel(checkDialog ? checkDialog : s.currentDialog)) continue;
+      noteRunCancelled();
       PostQuitMessage(1);
     }
     ok = false;

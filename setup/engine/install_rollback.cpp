@@ -11,6 +11,7 @@
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
 #include "setup/main/system_folders.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 namespace {
@@ -123,12 +124,22 @@ class CountingRegistry final : public RegistryKeys {
   bool open(Key parent, const std::string& path, bool create, Key& out) override {
     bool ok = system_.open(parent, path, create, out);
     if (!ok && create) ++failures;
+    // The log names each value written by its key's full path.
+    if (ok && runLog().active()) paths_.push_back({out, pathOf(parent) + "\\" + path});
     return ok;
   }
-  void close(Key key) override { system_.close(key); }
+  void close(Key key) override {
+    for (size_t i = paths_.size(); i-- > 0;)
+      if (paths_[i].first == key) {
+        paths_.erase(paths_.begin() + static_cast<long>(i));
+        break;
+      }
+    system_.close(key);
+  }
   bool setValue(Key key, const std::string& name, uint32_t type, const void* data, size_t size) override {
     bool ok = system_.setValue(key, name, type, data, size);
     if (!ok) ++failures;
+    if (ok) logEvent(LogKind::Registry, pathOf(key) + " : " + (name.empty() ? std::string("(Standard)") : name));
     return ok;
   }
   void deleteValue(Key key, const std::string& name) override { system_.deleteValue(key, name); }
@@ -140,7 +151,19 @@ class CountingRegistry final : public RegistryKeys {
   }
 
  private:
+  std::string pathOf(Key key) {
+    for (size_t i = paths_.size(); i-- > 0;)
+      if (paths_[i].first == key) return paths_[i].second;
+    for (RegistryRoot r : {RegistryRoot::ClassesRoot, RegistryRoot::CurrentUser, RegistryRoot::LocalMachine,
+                           RegistryRoot::Users}) {
+      static const char* const kNames[] = {"", "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+                                           "HKEY_USERS"};
+      if (system_.root(r) == key) return kNames[static_cast<int>(r)];
+    }
+    return "?";
+  }
   SystemRegistry system_;
+  std::vector<std::pair<Key, std::string>> paths_;
 };
 
 struct RunJournal {
@@ -179,7 +202,11 @@ void showWithPendingQuit(const std::string& text, UINT style) {
   bool pending = PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
   RunState& s = runState();
   HWND owner = s.progressDialog ? s.progressDialog : s.currentDialog ? s.currentDialog : s.mainWindow;
-  MessageBoxA(owner, text.c_str(), "Setup", style);
+  Prompt p;
+  p.owner = owner;
+  p.text = text;
+  p.style = style;
+  askUser(p);
   if (pending) PostQuitMessage(static_cast<int>(quit.wParam));
 }
 
@@ -219,6 +246,7 @@ int createRunFolders(const std::string& path, std::string& blocker) {
   int created = 0;
   for (size_t i = walk.missing.size(); i-- > 0;) {
     if (!CreateDirectoryA(walk.missing[i].c_str(), nullptr)) return -1;
+    logEvent(LogKind::Folder, walk.missing[i]);
     if (r.active) r.journal.directoryCreated(walk.missing[i]);
     ++created;
   }

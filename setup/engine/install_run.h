@@ -36,6 +36,7 @@ struct InstallRun {
   size_t current = 0;               // the entry the next file belongs to
   uint16_t index = 0;               // the running index into its bitmap
   std::string targetDir;
+  std::string currentTarget;     // the file being written, for the log
   std::string replaceAtRestart;  // the file the open temporary replaces
   std::string temporaryPath;
   FileVersionPair newVersion{};

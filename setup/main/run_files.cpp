@@ -6,6 +6,7 @@
 #include "common/run_folder.h"
 #include "dispatcher/private_folder.h"
 #include "setup/main/runtime_state.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 namespace {
@@ -131,7 +132,7 @@ void showRefusedFile(const std::string& path) {
                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof text, nullptr))
     lstrcpyA(text, "ERROR_FILE_CORRUPT");
   std::string message = std::string(text) + "\r\n\r\n" + path;
-  MessageBoxA(runState().mainWindow, message.c_str(), "Setup", MB_OK | MB_ICONSTOP);
+  reportError(runState().mainWindow, message, MB_OK | MB_ICONSTOP);
 }
 
 }  // namespace tw

@@ -22,6 +22,8 @@
 #include "setup/main/runtime_state.h"
 #include "setup/main/system_folders.h"
 #include "setup/main/window_classes.h"
+#include "setup/wizard/unattended_run.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 
@@ -54,16 +56,12 @@ void initCommonControls() {
 typedef LONG(WINAPI* ExpandCallback)(char*, LONG);
 typedef LONG(WINAPI* GetInstallDirHook)(HWND, char*, ExpandCallback);
 
+// The arguments after the program's name. Quotes group and are dropped
+// anywhere in an argument (/DIR="C:\A B"), and a backslash is never an
+// escape, so a quoted folder may end in one.
 std::vector<std::string> commandArguments() {
-  std::vector<std::string> out;
-  int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  for (int i = 1; argv && i < argc; ++i) {
-    char buffer[1024];
-    int n = WideCharToMultiByte(CP_ACP, 0, argv[i], -1, buffer, sizeof buffer, nullptr, nullptr);
-    out.emplace_back(buffer, n > 0 ? n - 1 : 0);
-  }
-  LocalFree(argv);
+  std::vector<std::string> out = splitCommandLine(GetCommandLineA());
+  if (!out.empty()) out.erase(out.begin());
   return out;
 }
 
@@ -116,12 +114,21 @@ bool earlierInstallationLetsUsGoOn(RunState& s) {
   RegCloseKey(record);
   s.earlierInstallation = true;
   if (!readSettingString(runProfile(), kSettingInstallRemoval, offered)) return true;
-  return showMessage(1033, MB_YESNO | MB_ICONINFORMATION, s.applicationName.c_str()) != IDYES;
+  // Unattended: the installation goes on over the earlier one.
+  if (showMessage(1033, MB_YESNO | MB_ICONINFORMATION, s.applicationName.c_str(), IDNO) != IDYES) return true;
+  noteRunCancelled();
+  return false;
 }
 
 void startSequence() {
   RunState& s = runState();
   if (s.command.mode == SetupMode::Install && !earlierInstallationLetsUsGoOn(s)) {
+    PostQuitMessage(0);
+    return;
+  }
+  if (s.command.mode == SetupMode::Install && runSwitches().unattended()) {
+    // The background and the copy's progress, no page and no question.
+    unattendedInstall();
     PostQuitMessage(0);
     return;
   }
@@ -153,7 +160,12 @@ bool uninstallConfirmed(const RunState& s) {
   size_t bar = both.find('|');
   std::string caption = bar == std::string::npos ? std::string("Setup") : both.substr(0, bar);
   std::string text = formatName(bar == std::string::npos ? both : both.substr(bar + 1), s.applicationName);
-  return MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION) == IDYES;
+  Prompt p;
+  p.text = text;
+  p.caption = caption.c_str();
+  p.style = MB_YESNOCANCEL | MB_ICONQUESTION;
+  p.unattended = IDYES;  // the removal was asked for
+  return askUser(p) == IDYES;
 }
 
 void waitForProcess(DWORD id) {
@@ -214,7 +226,11 @@ void finalAction(RunState& s) {
   // A continuation after the restart still runs from the work folder,
   // which goes once it ends, as at the end of an installation.
   bool installing = !s.sourceFolder.empty() || s.command.mode == SetupMode::Continuation;
-  if (s.step == kStepRestart && (s.finalChoice & 4)) {
+  if (s.step == kStepRestart && (s.finalChoice & 4) && runSwitches().noRestart) {
+    logEvent(LogKind::Decision, "kein Neustart (/NORESTART)");
+    if (installing) removalHandOff(false);
+  } else if (s.step == kStepRestart && (s.finalChoice & 4)) {
+    logEvent(LogKind::Decision, "Neustart");
     restartComputer(s);
   } else if (s.step == kStepFinish && (s.finalChoice & 3)) {
     endActions(s);
@@ -234,11 +250,58 @@ void finalAction(RunState& s) {
   }
 }
 
+// Bad switches: 87, and unless unattended a box that lists the switches.
+int refuseSwitches(const std::vector<std::string>& bad) {
+  std::string list;
+  for (const std::string& b : bad) list += (list.empty() ? "" : " ") + b;
+  std::string text = "Unbekannte Schalter: " + list;
+  logEvent(LogKind::Error, text + (runSwitches().unattended() ? " (nicht angezeigt)" : ""));
+  if (!runSwitches().unattended())
+    MessageBoxA(nullptr, (text + "\r\n\r\n" + switchUsage()).c_str(), "Setup", MB_OK | MB_ICONERROR);
+  return finishRun(kExitBadSwitches);
+}
+
+int uninstall(RunState& s, HINSTANCE instance) {
+  readSystemFolders(s);
+  s.components = readComponents(runProfile());
+  s.installDir = s.supportFolder;
+  if (s.command.askFirst) {
+    // The continuation in the temporary folder inherits the lock.
+    if (!lockRemoval(s.supportFolder)) return finishRun(kExitFailed);
+    if (!uninstallConfirmed(s)) return finishRun(kExitCancelled);
+    s.uninstallMode = removalHandOff(true);
+    // A copy of the program goes on once this one has ended.
+    if (s.uninstallMode == 3) return finishRun(kExitSuccess);
+  } else {
+    s.installDir = s.command.installDir;
+    waitForProcess(s.command.waitForProcess);
+    if (!continuedUninstallTargetIsOurs(s.installDir)) return finishRun(kExitFailed);
+    s.uninstallMode = 3;
+  }
+  CoInitialize(nullptr);
+  if (userInterface().showsProgress()) initCommonControls();
+  if (!registerBevelClass(instance)) return finishRun(kExitFailed);
+  s.screenCentre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+  uninstallRun(s.uninstallMode);
+  CoUninitialize();
+  return finishRun(removalProgress().notAllRemoved ? kExitFailed : kExitSuccess);
+}
+
 int run(HINSTANCE instance) {
   RunState& s = runState();
   s.instance = instance;
   std::string self = ownProgramPath();
   s.supportFolder = parentPath(self);
+
+  s.command = parseSetupCommand(commandArguments());
+  s.step = s.command.startStep;
+  Switches& switches = runSwitches();
+  switches = parseSwitches(s.command.switches);
+  // The log first, so that it sees every failure after it.
+  if (switches.hasLog) openRunLog(switches.log);
+  if (switches.unattended()) useUnattendedInterface(switches.progressOnly && !switches.silent);
+  logEvent(LogKind::Command, GetCommandLineA());
+
   std::string dllPath = resourceDllPath(self);
   s.resources = LoadLibraryExA(dllPath.c_str(), nullptr, 0);
   if (!s.resources) {
@@ -246,8 +309,9 @@ int run(HINSTANCE instance) {
     // and a program outside the dispatcher's work folder (an installed
     // SETUP.EXE, a copy on the desktop) must never hand its folder over.
     showSystemError(nullptr, 0);
-    MessageBoxA(nullptr, dllPath.c_str(), nullptr, MB_OK);
-    return 0;
+    logEvent(LogKind::Error, dllPath);
+    if (userInterface().asks()) MessageBoxA(nullptr, dllPath.c_str(), nullptr, MB_OK);
+    return finishRun(kExitFailed);
   }
   std::string text;
   s.restartNeeded = readSettingString(runProfile(), kSettingRestart, text);
@@ -255,37 +319,19 @@ int run(HINSTANCE instance) {
   readSettingString(runProfile(), kSettingVersion, text);
   s.versionText = " " + text;
 
-  s.command = parseSetupCommand(commandArguments());
-  s.step = s.command.startStep;
-  if (s.command.mode == SetupMode::Unknown) return 0;
-  if (s.command.mode == SetupMode::Uninstall) {
-    readSystemFolders(s);
-    s.components = readComponents(runProfile());
-    s.installDir = s.supportFolder;
-    if (s.command.askFirst) {
-      // The continuation in the temporary folder inherits the lock.
-      if (!lockRemoval(s.supportFolder) || !uninstallConfirmed(s)) return 0;
-      s.uninstallMode = removalHandOff(true);
-      if (s.uninstallMode == 3) return 0;
-    } else {
-      s.installDir = s.command.installDir;
-      waitForProcess(s.command.waitForProcess);
-      if (!continuedUninstallTargetIsOurs(s.installDir)) return 0;
-      s.uninstallMode = 3;
-    }
-    CoInitialize(nullptr);
-    initCommonControls();
-    if (!registerBevelClass(instance)) return 255;
-    s.screenCentre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
-    uninstallRun(s.uninstallMode);
-    CoUninitialize();
-    return 0;
-  }
+  // An argument list the program does not know is refused whole.
+  if (s.command.mode == SetupMode::Unknown) return refuseSwitches(commandArguments());
+  if (!switches.bad.empty()) return refuseSwitches(switches.bad);
+  // Maintenance asks what to do: nothing to do without asking.
+  if (s.command.mode == SetupMode::Maintenance && switches.unattended())
+    return refuseSwitches(s.command.switches);
+  if (s.command.mode == SetupMode::Uninstall) return uninstall(s, instance);
 
+  bool silent = !userInterface().showsBackground();
   CoInitialize(nullptr);
-  initCommonControls();
-  if (!registerBevelClass(instance)) return 255;
-  if (s.command.mode == SetupMode::Install && !registerComponentListClass(instance)) return 255;
+  if (!silent) initCommonControls();
+  if (!registerBevelClass(instance)) return finishRun(kExitFailed);
+  if (s.command.mode == SetupMode::Install && !registerComponentListClass(instance)) return finishRun(kExitFailed);
   s.screenCentre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
   readSystemFolders(s);
 
@@ -305,20 +351,47 @@ int run(HINSTANCE instance) {
     s.installDir = s.supportFolder;
   }
 
+  if (s.command.mode == SetupMode::Install && silent) {
+    // No window at all: the sequence's checks and runs straight away.
+    if (!chooseDefaultInstallDir(s)) {
+      noteRunFailed();
+    } else {
+      programFolderDefaults(s);
+      logProfile();
+      if (earlierInstallationLetsUsGoOn(s)) unattendedInstall();
+    }
+    removalHandOff(false);
+    CoUninitialize();
+    return finishRun(installExitCode());
+  }
+
   s.mainWindow = createBackground(s, startSequence);
-  if (!s.mainWindow) return 255;
+  if (!s.mainWindow) return finishRun(kExitFailed);
   if (s.command.mode == SetupMode::Install) {
     if (!chooseDefaultInstallDir(s)) {
       DestroyWindow(s.mainWindow);
-      return 0;
+      logEvent(LogKind::Error, "ZETUGetInstallDir");
+      noteRunFailed();
+      removalHandOff(false);
+      return finishRun(installExitCode());
     }
     programFolderDefaults(s);
+    logProfile();
+    // The switches given preset the pages (all of them, in a run that
+    // shows only the progress).
+    if (!runSwitches().unattended() && !applySwitchChoices()) {
+      DestroyWindow(s.mainWindow);
+      noteRunFailed();
+      removalHandOff(false);
+      return finishRun(installExitCode());
+    }
   }
 
   runMessageLoop(s);
   finalAction(s);
   CoUninitialize();
-  return 0;
+  if (s.command.mode == SetupMode::Maintenance) return finishRun(runFailed() ? kExitFailed : kExitSuccess);
+  return finishRun(installExitCode());
 }
 
 }  // namespace

@@ -2,12 +2,9 @@
 #include "setup/main/runtime_messages.h"
 
 #include "setup/main/runtime_state.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
-
-namespace {
-constexpr char kCaption[] = "Setup";
-}
 
 void showSystemError(HWND owner, DWORD code) {
   if (code == 0) code = GetLastError();
@@ -15,7 +12,12 @@ void showSystemError(HWND owner, DWORD code) {
   if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof text, nullptr))
     wsprintfA(text, "%lu", static_cast<unsigned long>(code));
-  MessageBoxA(owner ? owner : runState().mainWindow, text, kCaption, MB_OK | MB_ICONINFORMATION);
+  logEvent(LogKind::Error, systemErrorText(code) + (userInterface().asks() ? "" : " (nicht angezeigt)"));
+  Prompt p;
+  p.owner = owner ? owner : runState().mainWindow;
+  p.text = text;
+  p.style = MB_OK | MB_ICONINFORMATION;
+  userInterface().ask(p);
 }
 
 std::string languageString(int id) {
@@ -24,7 +26,7 @@ std::string languageString(int id) {
   return std::string(buffer, n > 0 ? n : 0);
 }
 
-int showMessage(int id, UINT style, const char* argument) {
+int showMessage(int id, UINT style, const char* argument, int unattended) {
   std::string text = languageString(id);
   if (argument) {
     // Only the first "%s" takes the argument; a text from the language
@@ -33,8 +35,12 @@ int showMessage(int id, UINT style, const char* argument) {
     if (at != std::string::npos) text.replace(at, 2, argument);
   }
   RunState& s = runState();
-  HWND owner = s.currentDialog ? s.currentDialog : s.mainWindow;
-  return MessageBoxA(owner, text.c_str(), kCaption, style);
+  Prompt p;
+  p.owner = s.currentDialog ? s.currentDialog : s.mainWindow;
+  p.text = text;
+  p.style = style;
+  p.unattended = unattended;
+  return askUser(p);
 }
 
 void centerDialog(HWND dialog, HWND insertAfter) {

@@ -11,8 +11,9 @@ namespace tw {
 // information icon; owned by `owner` or else the main window.
 void showSystemError(HWND owner, DWORD code);
 // Language string `id` (with "%s" replaced by `argument` when given) in a
-// box with caption "Setup"; returns the button pressed.
-int showMessage(int id, UINT style, const char* argument = nullptr);
+// box with caption "Setup"; returns the button pressed, or in an unattended
+// run `unattended` without asking. The log has both.
+int showMessage(int id, UINT style, const char* argument = nullptr, int unattended = IDOK);
 // Language string `id` of the resource DLL, or empty.
 std::string languageString(int id);
 // Centres the dialog on the screen centre and shows it after `insertAfter`.

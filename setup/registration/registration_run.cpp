@@ -19,6 +19,7 @@
 #include "setup/registration/shell_links.h"
 #include "setup/main/system_folders.h"
 #include "setup/main/type_components.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 namespace {
@@ -112,7 +113,10 @@ bool makeLink(const LinkFields& fields, const std::string& path) {
   }
   if (!prepareRunFile(path)) return false;
   SetLastError(NO_ERROR);
-  if (createShellLink(fields, path)) return true;
+  if (createShellLink(fields, path)) {
+    logEvent(LogKind::Link, path);
+    return true;
+  }
   if (GetLastError() == NO_ERROR) SetLastError(ERROR_CANNOT_MAKE);
   return false;
 }
@@ -137,15 +141,22 @@ bool createShortcuts(const ShortcutTable& table) {
   return true;
 }
 
+// Deletes a link; the log names the links that went.
+void removeLink(const std::string& path, const std::string& base) {
+  bool there = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  deleteShellLink(path, base);
+  if (there && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) logEvent(LogKind::Remove, path);
+}
+
 void removeShortcuts(const ShortcutTable& table, int mode) {
   const RunState& s = runState();
   LinkPlan plan = planLinks(mode != kRegistrationOnly);
   for (size_t k = 0; k < table.entries.size(); ++k) {
     const std::string& name = table.entries[k].linkName;
-    if (plan.inFolder) deleteShellLink(programFolderLink(plan.programs, s.programFolder, name), plan.folderPath);
+    if (plan.inFolder) removeLink(programFolderLink(plan.programs, s.programFolder, name), plan.folderPath);
     bool marked = shortcutMarked(table, k);
-    if (plan.direct && marked) deleteShellLink(directLink(plan.programs, name), plan.programs);
-    if (plan.onDesktop && marked) deleteShellLink(directLink(plan.desktop, name), plan.desktop);
+    if (plan.direct && marked) removeLink(directLink(plan.programs, name), plan.programs);
+    if (plan.onDesktop && marked) removeLink(directLink(plan.desktop, name), plan.desktop);
   }
   // Fails while anything but "." and ".." is left in it.
   if (plan.inFolder) RemoveDirectoryA(plan.folderPath.c_str());
@@ -185,9 +196,12 @@ bool writeUninstallEntry(const ApplicationIdentity& id) {
   std::string key = uninstallKeyPath(id.application, id.version);
   std::string program = s.installDir + "\\SETUP.EXE";
   // Quoted: the software list splits an unquoted command at the first
-  // blank, and installation directories usually have blanks.
+  // blank, and installation directories usually have blanks. Deployment
+  // tools take the quiet command, which removes without asking.
+  logEvent(LogKind::Uninstall, "HKEY_LOCAL_MACHINE\\" + key);
   return runWriteText(HKEY_LOCAL_MACHINE, key, "DisplayName", uninstallDisplayName(id.application, id.version)) &&
          runWriteText(HKEY_LOCAL_MACHINE, key, "UninstallString", "\"" + program + "\" ZETUREMOVE") &&
+         runWriteText(HKEY_LOCAL_MACHINE, key, "QuietUninstallString", "\"" + program + "\" ZETUREMOVE /S") &&
          runWriteText(HKEY_LOCAL_MACHINE, key, "DisplayVersion", id.version) &&
          runWriteText(HKEY_LOCAL_MACHINE, key, "Publisher", id.company) &&
          runWriteText(HKEY_LOCAL_MACHINE, key, "InstallLocation", s.installDir) &&

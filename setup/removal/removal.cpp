@@ -15,6 +15,8 @@
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
 #include "setup/main/system_folders.h"
+#include "setup/wizard/unattended_run.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 namespace {
@@ -91,8 +93,11 @@ void deleteAtRestart(const std::vector<std::string>& paths) {
 
 // Starts the remover (already compared and held unchangeable by the
 // caller) with the folder it is to take.
-bool startRemover(const std::string& remover, const std::string& folder, const std::string& workingFolder) {
-  std::string command = "\"" + remover + "\" ZETUREMOVE \"" + folder + "\" " + std::to_string(GetCurrentProcessId());
+bool startRemover(const std::string& remover, const std::string& folder, const std::string& workingFolder,
+                  bool uninstall) {
+  // An unattended removal stays unattended in the copy, with the same log.
+  std::string command = "\"" + remover + "\" ZETUREMOVE \"" + folder + "\" " + std::to_string(GetCurrentProcessId()) +
+                        (uninstall ? switchesForCopy() : std::string());
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
@@ -152,7 +157,7 @@ void handOffWorkFolder(const std::string& workFolder, const std::string& temp) {
   }
   // The dispatcher's copy is no longer needed.
   DeleteFileA(source.c_str());
-  startRemover(path, workFolder, runFolder);
+  startRemover(path, workFolder, runFolder, false);
   deleteAtRestart({path, runFolder});
 }
 
@@ -187,7 +192,7 @@ bool handOffUninstall(const std::string& folder, const std::string& temp) {
     showRefusedFile(remover);
     ok = false;
   }
-  ok = ok && startRemover(remover, folder, runFolder);
+  ok = ok && startRemover(remover, folder, runFolder, true);
   if (!ok) {
     heldProgram.close();
     heldDll.close();
@@ -205,7 +210,9 @@ void deleteUninstallEntry() {
   const RunState& s = runState();
   std::string version = s.versionText;
   if (!version.empty() && version[0] == ' ') version.erase(0, 1);
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, uninstallKeyPath(s.applicationName, version).c_str());
+  std::string key = uninstallKeyPath(s.applicationName, version);
+  if (RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()) == ERROR_SUCCESS)
+    logEvent(LogKind::Remove, "HKEY_LOCAL_MACHINE\\" + key);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "setup/engine/shared_dll_counter.h"
 #include "setup/main/system_folders.h"
 #include "setup/main/type_components.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 namespace {
@@ -63,8 +64,12 @@ void removeTree(const std::string& folder, int depth) {
       FindClose(search);
     }
   }
-  if (RemoveDirectoryA(folder.c_str())) dropPending(folder);
-  else addPending(folder);
+  if (RemoveDirectoryA(folder.c_str())) {
+    dropPending(folder);
+    logEvent(LogKind::Remove, folder);
+  } else {
+    addPending(folder);
+  }
 }
 
 class RegistrySharedCounts final : public SharedCounts {
@@ -106,7 +111,12 @@ bool pathExists(const std::string& path) { return GetFileAttributesA(path.c_str(
 
 void deleteRemovedFile(const std::string& path, bool clearReadOnly) {
   if (clearReadOnly) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!DeleteFileA(path.c_str()) && pathExists(path)) removalProgress().notAllRemoved = true;
+  if (DeleteFileA(path.c_str())) {
+    logEvent(LogKind::Remove, path);
+  } else if (pathExists(path)) {
+    logEvent(LogKind::Keep, path + " (" + systemErrorText(GetLastError()) + ")");
+    removalProgress().notAllRemoved = true;
+  }
 }
 
 int removeDirectoryLevels(std::string path, int count, bool& failed) {
@@ -114,9 +124,13 @@ int removeDirectoryLevels(std::string path, int count, bool& failed) {
   int removed = 0;
   while (removed < count && !path.empty()) {
     if (!RemoveDirectoryA(path.c_str())) {
-      if (pathExists(path)) failed = true;
+      if (pathExists(path)) {
+        failed = true;
+        logEvent(LogKind::Keep, path + "\\ (" + systemErrorText(GetLastError()) + ")");
+      }
       break;
     }
+    logEvent(LogKind::Remove, path + "\\");
     dropPending(path);
     ++removed;
     path = parentBelowRoot(path);

@@ -7,6 +7,7 @@
 #include "setup/core/removal/folder_lock.h"
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 namespace {
@@ -29,7 +30,7 @@ bool lockRemoval(const std::string& folder) {
   if (lock && GetLastError() != ERROR_ALREADY_EXISTS) return true;  // held until the process ends
   if (lock) CloseHandle(lock);
   std::string text = formatName(languageString(STR_REMOVAL_RUNNING), runState().applicationName);
-  MessageBoxA(nullptr, text.c_str(), "Setup", MB_OK | MB_ICONINFORMATION);
+  reportError(nullptr, text, MB_OK | MB_ICONINFORMATION);
   return false;
 }
 

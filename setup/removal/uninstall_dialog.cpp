@@ -9,6 +9,7 @@
 #include "setup/removal/removal_steps.h"
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 namespace {
@@ -70,6 +71,7 @@ void setMarkImage(HWND control, HBITMAP picture) {
 
 bool createUninstallDialog() {
   RunState& s = runState();
+  if (!userInterface().showsProgress()) return false;
   HWND dialog = CreateDialogParamA(s.resources, MAKEINTRESOURCEA(DLG_UNINSTALL), nullptr, uninstallDialogProc, 0);
   removalProgress().dialog = dialog;
   clock().lastMark = GetTickCount();
@@ -91,6 +93,8 @@ void setUninstallProgress(int percent) {
 }
 
 void markUninstallStep(int control) {
+  // The half second between marks is for the eye: no dialog, no pause.
+  if (!removalProgress().dialog) return;
   DWORD elapsed = GetTickCount() - clock().lastMark;
   if (elapsed < kMarkInterval) Sleep(kMarkInterval - elapsed);
   if (HWND dialog = removalProgress().dialog) {

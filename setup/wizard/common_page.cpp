@@ -12,6 +12,8 @@
 #include "setup/wizard/dialog_sequence.h"
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
+#include "setup/wizard/unattended_run.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 namespace {
@@ -165,9 +167,12 @@ INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
       }
       if (id == IDC_CANCEL || id == IDC_CANCEL_LIST) {
-        if (s.step == kStepMaintenance || s.step == kStepUninstall) PostQuitMessage(1);
-        else if (confirmCancel(dialog))
+        if (s.step == kStepMaintenance || s.step == kStepUninstall) {
           PostQuitMessage(1);
+        } else if (confirmCancel(dialog)) {
+          noteRunCancelled();
+          PostQuitMessage(1);
+        }
         return TRUE;
       }
       if (id >= IDC_TYPE1 && id <= IDC_TYPE1 + 3 && HIWORD(wp) == BN_CLICKED &&
@@ -189,6 +194,12 @@ INT_PTR commonPageProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool confirmCancel(HWND owner) {
+  bool cancel = userInterface().confirmCancel(owner);
+  if (userInterface().asks()) logEvent(LogKind::Question, cancel ? "Setup abbrechen -> Ja" : "Setup abbrechen -> Nein");
+  return cancel;
+}
+
+bool cancelDialog(HWND owner) {
   return DialogBoxParamA(runState().resources, MAKEINTRESOURCEA(DLG_CANCEL), owner, confirmationProc, 0) == 1;
 }
 

@@ -11,6 +11,8 @@
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
 #include "setup/main/system_folders.h"
+#include "setup/wizard/unattended_run.h"
+#include "setup/main/user_interface.h"
 
 namespace tw {
 namespace {
@@ -77,7 +79,7 @@ bool ValidateDestination(std::string path, unsigned flags) {
       return false;
     }
     if (missing > 0 && s.askBeforeCreating &&
-        showMessage(kMessageCreate, MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES)
+        showMessage(kMessageCreate, MB_YESNOCANCEL | MB_ICONQUESTION, nullptr, IDYES) != IDYES)
       return false;
     s.directoryValidated = true;
     s.installDir = path;
@@ -93,7 +95,9 @@ bool ValidateDestination(std::string path, unsigned flags) {
     if (same && !network) {
       InstallationTypeRecord networkType;
       readInstallationType(runProfile(), 3, networkType);
-      if (showMessage(kMessageEarlierFound, MB_YESNOCANCEL | MB_ICONQUESTION, networkType.name.c_str()) != IDNO)
+      // Unattended: the type asked for stays, over the earlier installation.
+      if (showMessage(kMessageEarlierFound, MB_YESNOCANCEL | MB_ICONQUESTION, networkType.name.c_str(), IDNO) !=
+          IDNO)
         return false;
     } else if (!same && network) {
       showMessage(kMessageNoEarlier, MB_OK | MB_ICONERROR);
@@ -135,6 +139,7 @@ int Transition(int from, int to) {
     if (s.updateMode) {
       (void)installEngine().registrationRun(RegistrationDirection::Install, 1);
     } else {
+      logDecisions();
       bool network = s.selectedType == kTypeIdNetwork;
       unsigned flags = 0;
       if (network) {
@@ -144,7 +149,10 @@ int Transition(int from, int to) {
       bool ok = installEngine().installRun(flags) &&
                 installEngine().registrationRun(RegistrationDirection::Install, network ? 2 : 3);
       installEngine().endRun(ok);
-      if (!ok) result = 2;
+      if (!ok) {
+        noteRunFailed();
+        result = 2;
+      }
     }
   }
   s.selectionMask = 3;
@@ -191,7 +199,8 @@ void NextDlg(int direction, HWND parent) {
     HWND page = CreateDialogParamA(s.resources, MAKEINTRESOURCEA(kFirstPageId + s.step), parent,
                                    pageProcedure(s.step), 0);
     if (!page) {
-      MessageBoxA(parent, "Window creation error in NextDlg", "Setup", MB_OK);
+      noteRunFailed();
+      reportError(parent, "Window creation error in NextDlg", MB_OK);
       PostQuitMessage(0);
     } else {
       centerDialog(page, old);

@@ -47,3 +47,47 @@ TEST(RuntimeCommandLine, RefusesOneCharacterTooMany) {
 
 }  // namespace
 }  // namespace tw::dispatcher
+
+namespace tw::dispatcher {
+namespace {
+
+TEST(RuntimeCommandLine, PassesThePackagesArgumentsOn) {
+  char out[kCommandLineCapacity + kSwitchesCapacity];
+  ASSERT_TRUE(buildRuntimeCommandLine("C:\\T\\ZET1\\", "C:\\p.exe", "/S /DIR=\"C:\\A B\"", out, sizeof out));
+  EXPECT_STREQ("\"C:\\T\\ZET1\\_Setup.exe\" ZETUFINST \"C:\\p.exe\" /S /DIR=\"C:\\A B\"", out);
+  // Arguments too long for the line are refused, never cut.
+  const std::string many(kCommandLineCapacity + kSwitchesCapacity, 'x');
+  EXPECT_FALSE(buildRuntimeCommandLine("C:\\T\\ZET1\\", "C:\\p.exe", many.c_str(), out, sizeof out));
+  EXPECT_STREQ("", out);
+}
+
+TEST(RuntimeCommandLine, TheLogSwitch) {
+  char path[64];
+  EXPECT_TRUE(logRequested("/S \"/LOG=C:\\A B\\x.log\"", path, sizeof path));
+  EXPECT_STREQ("C:\\A B\\x.log", path);
+  EXPECT_TRUE(logRequested("-log:first.log /log=second.log", path, sizeof path));
+  EXPECT_STREQ("second.log", path);
+  EXPECT_FALSE(logRequested("/LOGFILE=x /LOG= /S", path, sizeof path));
+  EXPECT_STREQ("", path);
+  char tiny[4];
+  EXPECT_FALSE(logRequested("/LOG=abcdef", tiny, sizeof tiny));
+  EXPECT_TRUE(relativePath("x.log"));
+  EXPECT_TRUE(relativePath("logs\\x.log"));
+  EXPECT_FALSE(relativePath("C:\\x.log"));
+  EXPECT_FALSE(relativePath("\\\\server\\share\\x.log"));
+}
+
+TEST(RuntimeCommandLine, OwnArgumentsAndTheSilentSwitch) {
+  EXPECT_STREQ("/S /LOG=x", argumentsAfterProgram("\"C:\\Down loads\\p.exe\"  /S /LOG=x"));
+  EXPECT_STREQ("-s", argumentsAfterProgram("p.exe -s"));
+  EXPECT_STREQ("", argumentsAfterProgram("\"C:\\p.exe\""));
+  EXPECT_TRUE(silentRequested("/DIR=C:\\X /s"));
+  EXPECT_TRUE(silentRequested("-Progress"));
+  EXPECT_TRUE(silentRequested("\"/S\""));
+  // Only a whole argument counts, not a value or a longer name.
+  EXPECT_FALSE(silentRequested("/DIR=\"C:\\A /S\" /SILENT /Sx S"));
+  EXPECT_FALSE(silentRequested(""));
+}
+
+}  // namespace
+}  // namespace tw::dispatcher

@@ -8,8 +8,13 @@
 
 namespace tw {
 
-SetupCommand parseSetupCommand(const std::vector<std::string>& args) {
+SetupCommand parseSetupCommand(const std::vector<std::string>& all) {
   SetupCommand c;
+  std::vector<std::string> args;
+  size_t first = 0;
+  while (first < all.size() && !(all[first].size() > 0 && (all[first][0] == '/' || all[first][0] == '-'))) ++first;
+  args.assign(all.begin(), all.begin() + static_cast<long>(first));
+  c.switches.assign(all.begin() + static_cast<long>(first), all.end());
   if (args.empty()) {
     c.mode = SetupMode::Maintenance;
     c.startStep = 13;

@@ -25,10 +25,14 @@ struct SetupCommand {
   std::string installDir;      // continuation, continued uninstall
   uint32_t waitForProcess = 0; // continued uninstall
   bool askFirst = false;       // uninstall started from the software list
+  // Everything from the first argument that starts with "/" or "-" on:
+  // the switches of an unattended run, read apart from the keywords.
+  std::vector<std::string> switches;
 };
 
 // Arguments as the system splits them, the program name left out; keywords
-// are compared case-sensitively.
+// are compared case-sensitively. The mode comes from the arguments before
+// the first switch.
 SetupCommand parseSetupCommand(const std::vector<std::string>& args);
 
 // The resource DLL: the program's path with its last three characters

@@ -26,6 +26,24 @@ TEST(StartupRules, ModesFromTheCommandLine) {
   EXPECT_EQ(parseSetupCommand({"ZETUFINST"}).mode, SetupMode::Unknown);
 }
 
+TEST(StartupRules, SwitchesFollowTheKeywords) {
+  SetupCommand install = parseSetupCommand({"ZETUFINST", "C:\\p.exe", "/S", "-DIR=C:\\X", "extra"});
+  EXPECT_EQ(install.mode, SetupMode::Install);
+  EXPECT_EQ(install.packagePath, "C:\\p.exe");
+  // A word after a switch belongs to the switches, where it is refused.
+  EXPECT_EQ(install.switches, (std::vector<std::string>{"/S", "-DIR=C:\\X", "extra"}));
+  SetupCommand remove = parseSetupCommand({"ZETUREMOVE", "/S"});
+  EXPECT_EQ(remove.mode, SetupMode::Uninstall);
+  EXPECT_TRUE(remove.askFirst);
+  SetupCommand copy = parseSetupCommand({"ZETUREMOVE", "C:\\X", "12", "/S", "/LOG=C:\\l.log"});
+  EXPECT_EQ(copy.waitForProcess, 12u);
+  EXPECT_EQ(copy.switches.size(), 2u);
+  SetupCommand maintenance = parseSetupCommand({"/S"});
+  EXPECT_EQ(maintenance.mode, SetupMode::Maintenance);
+  EXPECT_EQ(maintenance.switches, (std::vector<std::string>{"/S"}));
+  EXPECT_TRUE(parseSetupCommand({"ZETUFINST", "C:\\p.exe"}).switches.empty());
+}
+
 TEST(StartupRules, ResourceDllAndFolders) {
   EXPECT_EQ(resourceDllPath("C:\\TEMP\\ZET1A2B\\_SETUP.EXE"), "C:\\TEMP\\ZET1A2B\\_SETUP.DLL");
   EXPECT_EQ(resourceDllPath("C:\\X\\setup.exe"), "C:\\X\\setup.DLL");
