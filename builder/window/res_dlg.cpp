@@ -11,6 +11,7 @@
 #include "builder/preview/preview_rules.h"
 #include "builder/project/project_tree.h"
 #include "common/shortcut_label.h"
+#include "setup/main/window_classes.h"
 
 namespace tw {
 namespace {
@@ -28,42 +29,6 @@ const char kSelfProperty[] = "TwResDlg";
 std::map<const TreeNode*, bool>& selection() {
   static std::map<const TreeNode*, bool> s;
   return s;
-}
-
-WNDPROC gSystemListBox = nullptr;
-
-LRESULT CALLBACK bevelProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_CREATE: {
-      RECT r;
-      GetWindowRect(h, &r);
-      SetWindowPos(h, nullptr, 0, 0, r.right - r.left, 2, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      return 0;
-    }
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(h, &ps);
-      RECT r;
-      GetClientRect(h, &r);
-      DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_TOP | BF_BOTTOM);
-      EndPaint(h, &ps);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
-  }
-  return DefWindowProcA(h, msg, wp, lp);
-}
-
-// A left-button-up is marked in the user data while the list handles it,
-// so that the selection notification can tell a click.
-LRESULT CALLBACK componentListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_LBUTTONUP) {
-    SetWindowLongPtrA(h, GWLP_USERDATA, 1);
-    LRESULT r = CallWindowProcA(gSystemListBox, h, msg, wp, lp);
-    SetWindowLongPtrA(h, GWLP_USERDATA, 0);
-    return r;
-  }
-  return CallWindowProcA(gSystemListBox, h, msg, wp, lp);
 }
 
 std::string itemText(HWND dialog, int id) {
@@ -200,23 +165,10 @@ TResDlg::~TResDlg() {
     if (b) DeleteObject(b);
 }
 
+// The same "BEVEL" and "ZETU_LISTBOX" classes as Setup's pages use.
 void TResDlg::registerClasses(HINSTANCE instance) {
-  WNDCLASSA wc = {};
-  wc.style = CS_GLOBALCLASS | CS_PARENTDC;
-  wc.lpfnWndProc = bevelProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = "BEVEL";
-  RegisterClassA(&wc);
-  WNDCLASSA list;
-  if (GetClassInfoA(nullptr, "LISTBOX", &list)) {
-    gSystemListBox = list.lpfnWndProc;
-    list.style |= CS_GLOBALCLASS;
-    list.lpfnWndProc = componentListProc;
-    list.hInstance = instance;
-    list.lpszClassName = "ZETU_LISTBOX";
-    RegisterClassA(&list);
-  }
+  registerBevelClass(instance);
+  registerComponentListClass(instance);
 }
 
 int TResDlg::captionHeight() const { return dialogId_ == kNoCaptionDialog ? 0 : GetSystemMetrics(SM_CYCAPTION); }

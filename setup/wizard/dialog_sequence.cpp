@@ -140,16 +140,7 @@ int Transition(int from, int to) {
       (void)installEngine().registrationRun(RegistrationDirection::Install, 1);
     } else {
       logDecisions();
-      bool network = s.selectedType == kTypeIdNetwork;
-      unsigned flags = 0;
-      if (network) {
-        s.selectionMask = 4;
-        flags |= kRunNetworkPass;
-      }
-      bool ok = installEngine().installRun(flags) &&
-                installEngine().registrationRun(RegistrationDirection::Install, network ? 2 : 3);
-      installEngine().endRun(ok);
-      if (!ok) {
+      if (!runInstallPasses()) {
         noteRunFailed();
         result = 2;
       }

@@ -10,6 +10,7 @@
 #include "language/ids.h"
 #include "setup/core/wizard/page_rules.h"
 #include "setup/wizard/dialog_sequence.h"
+#include "setup/wizard/unattended_run.h"
 #include "setup/main/runtime_files.h"
 #include "setup/main/runtime_messages.h"
 #include "setup/main/runtime_state.h"
@@ -89,18 +90,6 @@ INT_PTR CALLBACK textPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
       break;
   }
   return commonPageProc(d, m, w, l);
-}
-
-std::string userInfoDefault(const char* name) {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\MS Setup (ACME)\\User Info", 0, KEY_READ, &key))
-    return {};
-  char value[101] = "";
-  DWORD size = sizeof value - 1, type = 0;
-  bool ok = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
-            type == REG_SZ;
-  RegCloseKey(key);
-  return ok ? std::string(value) : std::string();
 }
 
 INT_PTR CALLBACK userPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {

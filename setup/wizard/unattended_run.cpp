@@ -30,18 +30,6 @@ std::string typeName(int typeId) {
   return readInstallationType(runProfile(), typeId - 501, type) ? type.name : std::string();
 }
 
-std::string userInfoDefault(const char* name) {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\MS Setup (ACME)\\User Info", 0, KEY_READ, &key))
-    return {};
-  char value[101] = "";
-  DWORD size = sizeof value - 1, type = 0;
-  bool ok = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
-            type == REG_SZ;
-  RegCloseKey(key);
-  return ok ? std::string(value) : std::string();
-}
-
 // The named components of the type's tree selected, the other offered ones
 // not; components the user cannot choose keep their state. A named group
 // takes its members along; a group is then selected, partly selected or
@@ -226,15 +214,7 @@ bool unattendedInstall() {
   logDecisions();
   s.progressDialog = userInterface().showsBackground() ? createProgressPage(s) : nullptr;
   s.currentDialog = s.progressDialog;
-  bool network = s.selectedType == kTypeIdNetwork;
-  unsigned flags = 0;
-  if (network) {
-    s.selectionMask = 4;
-    flags |= kRunNetworkPass;
-  }
-  bool ok = installEngine().installRun(flags) &&
-            installEngine().registrationRun(RegistrationDirection::Install, network ? 2 : 3);
-  installEngine().endRun(ok);
+  bool ok = runInstallPasses();
   s.selectionMask = 3;
   if (s.progressDialog) DestroyWindow(s.progressDialog);
   s.progressDialog = s.currentDialog = nullptr;
@@ -263,6 +243,32 @@ std::string switchesForCopy() {
     out += " \"/LOG=" + (n > 0 && n < sizeof full ? std::string(full, n) : w.log) + "\"";
   }
   return out;
+}
+
+bool runInstallPasses() {
+  RunState& s = runState();
+  bool network = s.selectedType == kTypeIdNetwork;
+  unsigned flags = 0;
+  if (network) {
+    s.selectionMask = 4;
+    flags |= kRunNetworkPass;
+  }
+  bool ok = installEngine().installRun(flags) &&
+            installEngine().registrationRun(RegistrationDirection::Install, network ? 2 : 3);
+  installEngine().endRun(ok);
+  return ok;
+}
+
+std::string userInfoDefault(const char* name) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\MS Setup (ACME)\\User Info", 0, KEY_READ, &key))
+    return {};
+  char value[101] = "";
+  DWORD size = sizeof value - 1, type = 0;
+  bool ok = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+            type == REG_SZ;
+  RegCloseKey(key);
+  return ok ? std::string(value) : std::string();
 }
 
 }  // namespace tw

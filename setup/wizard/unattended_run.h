@@ -32,6 +32,15 @@ bool applySwitchChoices();
 // whether it succeeded; the outcome is noted.
 bool unattendedInstall();
 
+// The copy pass (with the network pass for a network type) and the
+// registration of a new installation, as the wizard and the unattended run
+// start them once the choices are made; the run is ended either way.
+bool runInstallPasses();
+
+// The user's name or company that an earlier setup left for the user
+// ("DefName", "DefCompany"), or empty.
+std::string userInfoDefault(const char* name);
+
 // The profile and the choices, as the log's PROFILE and DECISION lines.
 void logProfile();
 void logDecisions();
