@@ -115,8 +115,8 @@ class SystemJournalFiles final : public JournalFiles {
   std::vector<std::string> hidden_;  // kept originals that were hidden by the run
 };
 
-// SystemRegistry with the last error set where a call fails, and a count
-// of the failures of writing calls.
+// The logged system registry, with a count of the failures of writing
+// calls (the last error is set where a call fails).
 class CountingRegistry final : public RegistryKeys {
  public:
   size_t failures = 0;
@@ -124,22 +124,12 @@ class CountingRegistry final : public RegistryKeys {
   bool open(Key parent, const std::string& path, bool create, Key& out) override {
     bool ok = system_.open(parent, path, create, out);
     if (!ok && create) ++failures;
-    // The log names each value written by its key's full path.
-    if (ok && runLog().active()) paths_.push_back({out, pathOf(parent) + "\\" + path});
     return ok;
   }
-  void close(Key key) override {
-    for (size_t i = paths_.size(); i-- > 0;)
-      if (paths_[i].first == key) {
-        paths_.erase(paths_.begin() + static_cast<long>(i));
-        break;
-      }
-    system_.close(key);
-  }
+  void close(Key key) override { system_.close(key); }
   bool setValue(Key key, const std::string& name, uint32_t type, const void* data, size_t size) override {
     bool ok = system_.setValue(key, name, type, data, size);
     if (!ok) ++failures;
-    if (ok) logEvent(LogKind::Registry, pathOf(key) + " : " + (name.empty() ? std::string("(Standard)") : name));
     return ok;
   }
   void deleteValue(Key key, const std::string& name) override { system_.deleteValue(key, name); }
@@ -151,19 +141,7 @@ class CountingRegistry final : public RegistryKeys {
   }
 
  private:
-  std::string pathOf(Key key) {
-    for (size_t i = paths_.size(); i-- > 0;)
-      if (paths_[i].first == key) return paths_[i].second;
-    for (RegistryRoot r : {RegistryRoot::ClassesRoot, RegistryRoot::CurrentUser, RegistryRoot::LocalMachine,
-                           RegistryRoot::Users}) {
-      static const char* const kNames[] = {"", "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
-                                           "HKEY_USERS"};
-      if (system_.root(r) == key) return kNames[static_cast<int>(r)];
-    }
-    return "?";
-  }
-  SystemRegistry system_;
-  std::vector<std::pair<Key, std::string>> paths_;
+  LoggedRegistry system_;
 };
 
 struct RunJournal {

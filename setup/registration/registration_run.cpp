@@ -293,7 +293,7 @@ void showRemovalResult() {
 
 void removeDirection(int mode) {
   ApplicationIdentity id = applicationIdentity();
-  SystemRegistry registry;
+  LoggedRegistry registry;
   readInstallRecord(true);
   deleteKeyAndEmptyParents(registry, RegistryRoot::CurrentUser,
                            installRecordKeyPath(id.company, id.application, id.version), 5);

@@ -1,10 +1,14 @@
 // The entry-tree walks' registry over advapi32.
 #include "setup/registration/registry_tree.h"
 
+#include "setup/main/user_interface.h"
+
 namespace tw {
 namespace {
 
 HKEY handle(RegistryKeys::Key key) { return reinterpret_cast<HKEY>(key); }
+
+std::string valueName(const std::string& name) { return name.empty() ? std::string("(Standard)") : name; }
 
 }  // namespace
 
@@ -42,6 +46,53 @@ void SystemRegistry::deleteValue(Key key, const std::string& name) {
 
 bool SystemRegistry::deleteKey(Key parent, const std::string& path) {
   return RegDeleteKeyA(handle(parent), path.c_str()) == ERROR_SUCCESS;
+}
+
+bool LoggedRegistry::open(Key parent, const std::string& path, bool create, Key& out) {
+  bool ok = system_.open(parent, path, create, out);
+  if (ok && runLog().active()) paths_.push_back({out, pathOf(parent) + "\\" + path});
+  return ok;
+}
+
+void LoggedRegistry::close(Key key) {
+  for (size_t i = paths_.size(); i-- > 0;)
+    if (paths_[i].first == key) {
+      paths_.erase(paths_.begin() + static_cast<long>(i));
+      break;
+    }
+  system_.close(key);
+}
+
+bool LoggedRegistry::setValue(Key key, const std::string& name, uint32_t type, const void* data, size_t size) {
+  bool ok = system_.setValue(key, name, type, data, size);
+  if (ok) logEvent(LogKind::Registry, pathOf(key) + " : " + valueName(name));
+  return ok;
+}
+
+void LoggedRegistry::deleteValue(Key key, const std::string& name) {
+  uint32_t type = 0;
+  std::vector<uint8_t> data;
+  bool present = runLog().active() && system_.readValue(key, name, type, data);
+  system_.deleteValue(key, name);
+  if (present && !system_.readValue(key, name, type, data))
+    logEvent(LogKind::Remove, pathOf(key) + " : " + valueName(name));
+}
+
+bool LoggedRegistry::deleteKey(Key parent, const std::string& path) {
+  bool ok = system_.deleteKey(parent, path);
+  if (ok) logEvent(LogKind::Remove, pathOf(parent) + "\\" + path + "\\");
+  return ok;
+}
+
+std::string LoggedRegistry::pathOf(Key key) {
+  for (size_t i = paths_.size(); i-- > 0;)
+    if (paths_[i].first == key) return paths_[i].second;
+  static const char* const kNames[] = {"", "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+                                       "HKEY_USERS"};
+  for (RegistryRoot r : {RegistryRoot::ClassesRoot, RegistryRoot::CurrentUser, RegistryRoot::LocalMachine,
+                         RegistryRoot::Users})
+    if (system_.root(r) == key) return kNames[static_cast<int>(r)];
+  return "?";
 }
 
 std::vector<std::string> SystemRegistry::subkeys(Key key) {

@@ -212,7 +212,7 @@ void deleteUninstallEntry() {
   if (!version.empty() && version[0] == ' ') version.erase(0, 1);
   std::string key = uninstallKeyPath(s.applicationName, version);
   if (RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()) == ERROR_SUCCESS)
-    logEvent(LogKind::Remove, "HKEY_LOCAL_MACHINE\\" + key);
+    logEvent(LogKind::Remove, "HKEY_LOCAL_MACHINE\\" + key + "\\");
 }
 
 }  // namespace

@@ -55,6 +55,7 @@ unexpected_reg=$(grep '^[<>]' "$WT_DIR/reg.diff" | grep -v -x -e '> \[HKEY_CLASS
   -e '> \[HKEY_LOCAL_MACHINE\\Software\\Beispiel Software\]' -e '> \[HKEY_CURRENT_USER\\Software\\Beispiel Software\]')
 check_eq "the quiet removal leaves no registry key or value" "" "$unexpected_reg"
 check "the removal log names removed items" grep -q ' REMOVE .*notiz.txt' "$removal_log"
+check "and the registry keys and values it deleted" grep -q ' REMOVE HKEY_' "$removal_log"
 check_eq "and ends with exit code 0" 0 "$(exit_of "$removal_log")"
 
 # The same choices without a window.
