@@ -110,6 +110,35 @@
 #define STR_TYPE_MINIMAL 201
 #define STR_TYPE_CUSTOM 202
 #define STR_TYPE_NETWORK 203
+/* Page headings of the summary, the component count, the folder browser's
+   title, the finish page's notes (520 + 1 read-me, + 2 program, + 3 both),
+   the progress texts. */
+#define STR_HEAD_USER 512
+#define STR_HEAD_TYPE 514
+#define STR_HEAD_DIR 515
+#define STR_HEAD_FOLDER 516
+#define STR_HEAD_QUICK 517
+#define STR_COMPONENTS_CHOSEN 518
+#define STR_BROWSE_TITLE 520
+#define STR_FINISH_README 521
+#define STR_FINISH_PROGRAM 522
+#define STR_FINISH_BOTH 523
+#define STR_COPYING 524
+#define STR_REGISTERING 525
+#define STR_HEAD_DESKTOP 526
+/* The runtime's messages. */
+#define STR_MSG_FILE_IN_THE_WAY 1024
+#define STR_MSG_NO_LONG_NAMES 1025
+#define STR_MSG_CANNOT_CREATE 1026
+#define STR_MSG_CREATE_FOLDER 1027
+#define STR_MSG_NO_SPACE 1028
+#define STR_MSG_DAMAGED 1029
+#define STR_MSG_NO_EARLIER 1030
+#define STR_MSG_EARLIER_FOUND 1031
+#define STR_CONFIRM_REMOVAL 1032
+#define STR_MSG_EARLIER_INSTALLATION 1033
+#define STR_MSG_NO_FOLDER_RIGHT 1040
+#define STR_MSG_NO_WRITE_RIGHT 1041
 /* The runtime's messages after an install run was taken back, and for a
    removal already under way in the same folder. */
 #define STR_RUN_CANCELLED 1045

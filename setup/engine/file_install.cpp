@@ -19,7 +19,6 @@
 namespace tw {
 namespace {
 
-constexpr int kMessageNoSpace = 1028, kMessageDamaged = 1029;
 constexpr DWORD kAttributeMask =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
@@ -150,7 +149,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
   std::string name = note.name ? note.name : "";
   if (!e || !(e->flags & kEntryFile)) {
     // More files in the cabinet than its component lists.
-    run.fail(RunFailure::Message, kMessageDamaged);
+    run.fail(RunFailure::Message, STR_MSG_DAMAGED);
     return -1;
   }
   uint32_t flags = e->flags;
@@ -160,7 +159,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
     name = targetNameFromCabinetName(name, true);
   }
   if (!plainName(name)) {
-    run.fail(RunFailure::Message, kMessageDamaged);
+    run.fail(RunFailure::Message, STR_MSG_DAMAGED);
     return -1;
   }
   std::string target = run.targetDir + "\\" + name;
@@ -289,7 +288,7 @@ INT_PTR beginFile(InstallRun& run, const FileNote& note) {
       if (seekTo(file, uint64_t{note.size} - 4) && WriteFile(file, kReserve, 4, &written, nullptr) && written == 4)
         break;
       // Unattended: a full drive fails the run.
-      if (showMessage(kMessageNoSpace, MB_RETRYCANCEL | MB_ICONSTOP, nullptr, IDCANCEL) != IDRETRY) {
+      if (showMessage(STR_MSG_NO_SPACE, MB_RETRYCANCEL | MB_ICONSTOP, nullptr, IDCANCEL) != IDRETRY) {
         CloseHandle(file);
         run.fail(RunFailure::Abort);
         return -1;

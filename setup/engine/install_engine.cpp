@@ -30,9 +30,6 @@
 namespace tw {
 namespace {
 
-constexpr int kMessageBlockedByFile = 1024, kMessageCannotCreate = 1026, kMessageNoSpace = 1028;
-constexpr int kMessageDamaged = 1029;
-constexpr int kStringCopying = 524;
 constexpr uint32_t kCabinetRegisterAndRelease = 3;
 
 void setBar(HWND dialog, int percent) {
@@ -187,7 +184,7 @@ bool FileEngine::extract(InstallRun& run, PackageView& package, CabinetBinding& 
   uint32_t size = 0;
   const void* image = package.mapItem(kItemFirstComponent + static_cast<uint32_t>(cabinetIndex), size);
   if (!image) {
-    run.fail(GetLastError() == ERROR_FILE_CORRUPT ? RunFailure::Message : RunFailure::Win32, kMessageDamaged);
+    run.fail(GetLastError() == ERROR_FILE_CORRUPT ? RunFailure::Message : RunFailure::Win32, STR_MSG_DAMAGED);
     return false;
   }
   ERF error = {};
@@ -209,7 +206,7 @@ bool FileEngine::extract(InstallRun& run, PackageView& package, CabinetBinding& 
     default:
       // Whatever else stops the library means the cabinet is not what the
       // build wrote: a damaged package, never a silent success.
-      run.fail(RunFailure::Message, kMessageDamaged);
+      run.fail(RunFailure::Message, STR_MSG_DAMAGED);
       return false;
   }
 }
@@ -220,7 +217,7 @@ bool FileEngine::processComponents(InstallRun& run, PackageView& package, Cabine
   for (int number : typeComponentList(s.selectedType)) {
     if (number < 0 || static_cast<size_t>(number) >= s.table.size() ||
         static_cast<size_t>(number) >= s.components.size()) {
-      run.fail(RunFailure::Message, kMessageDamaged);
+      run.fail(RunFailure::Message, STR_MSG_DAMAGED);
       return false;
     }
     ComponentEntry& entry = s.table[number];
@@ -246,11 +243,11 @@ bool FileEngine::processComponents(InstallRun& run, PackageView& package, Cabine
         int created = createRunFolders(run.targetDir, blocker);
         entry.directoriesCreated = static_cast<int16_t>(created);
         if (created == -2) {
-          run.fail(RunFailure::Message, kMessageBlockedByFile, blocker);
+          run.fail(RunFailure::Message, STR_MSG_FILE_IN_THE_WAY, blocker);
           return false;
         }
         if (created == -1) {
-          run.fail(RunFailure::Message, kMessageCannotCreate, run.targetDir);
+          run.fail(RunFailure::Message, STR_MSG_CANNOT_CREATE, run.targetDir);
           return false;
         }
         haveTarget = true;
@@ -262,7 +259,7 @@ bool FileEngine::processComponents(InstallRun& run, PackageView& package, Cabine
     } else if (!haveTarget) {
       entry.needed = componentSize(entry);
       if (!(entry.flags & kComponentUncompressed) && !cabinetSound(package, cabinet, entry.cabinetIndex)) {
-        run.fail(RunFailure::Message, kMessageDamaged);
+        run.fail(RunFailure::Message, STR_MSG_DAMAGED);
         return false;
       }
     } else {
@@ -286,11 +283,11 @@ bool FileEngine::processComponents(InstallRun& run, PackageView& package, Cabine
         if (error == FDIERROR_USER_ABORT) run.fail(RunFailure::Abort);
         if (error) return false;
       } else if (entry.cabinetIndex < 0 || !extract(run, package, cabinet, entry.cabinetIndex)) {
-        run.fail(RunFailure::Message, kMessageDamaged);
+        run.fail(RunFailure::Message, STR_MSG_DAMAGED);
         return false;
       }
       if (run.index == 0 && entry.fileCount > 0) {
-        run.fail(RunFailure::Message, kMessageNoSpace);
+        run.fail(RunFailure::Message, STR_MSG_NO_SPACE);
         return false;
       }
       // Placeholders after the last file of the cabinet.
@@ -335,7 +332,7 @@ bool FileEngine::installRun(unsigned modeBits) {
   } else {
     run.progress = s.progressDialog;
     run.askReadOnly = true;
-    run.copyHeading = languageString(kStringCopying);
+    run.copyHeading = languageString(STR_COPYING);
     if (run.progress) {
       ShowWindow(GetDlgItem(run.progress, IDC_COPY_HEADING), SW_SHOW);
       ShowWindow(GetDlgItem(run.progress, IDC_CHECK_HEADING), SW_HIDE);
@@ -353,7 +350,7 @@ bool FileEngine::installRun(unsigned modeBits) {
     std::string blocker;
     int levels = createRunFolders(s.installDir, blocker);
     if (levels < 0) {
-      run.fail(RunFailure::Message, levels == -2 ? kMessageBlockedByFile : kMessageCannotCreate,
+      run.fail(RunFailure::Message, levels == -2 ? STR_MSG_FILE_IN_THE_WAY : STR_MSG_CANNOT_CREATE,
                levels == -2 ? blocker : s.installDir);
     } else {
       record.installDirLevels = static_cast<int16_t>(levels);
@@ -395,7 +392,7 @@ bool FileEngine::installRun(unsigned modeBits) {
     unsigned long long free = 0;
     if (!driveFreeBytes(s.installDir, free) || fitsInFreeSpace(needed, free)) break;
     // Unattended: a full drive fails the run.
-    int answer = showMessage(kMessageNoSpace, MB_ABORTRETRYIGNORE | MB_ICONQUESTION, nullptr, IDABORT);
+    int answer = showMessage(STR_MSG_NO_SPACE, MB_ABORTRETRYIGNORE | MB_ICONQUESTION, nullptr, IDABORT);
     if (answer == IDRETRY) continue;
     // Ignore goes on: the copy itself still finds a full drive, file by
     // file, before it writes a file's data.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "language/ids.h"
 #include "setup/background/background_host.h"
 #include "setup/core/main/path_text.h"
 #include "setup/core/registration/registration_rules.h"
@@ -115,7 +116,7 @@ bool earlierInstallationLetsUsGoOn(RunState& s) {
   s.earlierInstallation = true;
   if (!readSettingString(runProfile(), kSettingInstallRemoval, offered)) return true;
   // Unattended: the installation goes on over the earlier one.
-  if (showMessage(1033, MB_YESNO | MB_ICONINFORMATION, s.applicationName.c_str(), IDNO) != IDYES) return true;
+  if (showMessage(STR_MSG_EARLIER_INSTALLATION, MB_YESNO | MB_ICONINFORMATION, s.applicationName.c_str(), IDNO) != IDYES) return true;
   noteRunCancelled();
   return false;
 }
@@ -154,9 +155,9 @@ void endActions(RunState& s) {
   }
 }
 
-// "ZETUREMOVE" alone asks first: string 1032 holds caption|text.
+// "ZETUREMOVE" alone asks first: its confirmation string holds caption|text.
 bool uninstallConfirmed(const RunState& s) {
-  std::string both = languageString(1032);
+  std::string both = languageString(STR_CONFIRM_REMOVAL);
   size_t bar = both.find('|');
   std::string caption = bar == std::string::npos ? std::string("Setup") : both.substr(0, bar);
   std::string text = formatName(bar == std::string::npos ? both : both.substr(bar + 1), s.applicationName);

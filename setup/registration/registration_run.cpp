@@ -24,7 +24,6 @@
 namespace tw {
 namespace {
 
-constexpr int kTextRegistering = 525;
 constexpr int kRegistrationOnly = 1;
 
 void setProgress(int position) {
@@ -214,7 +213,7 @@ bool writeUninstallEntry(const ApplicationIdentity& id) {
 bool installDirection(int mode) {
   RunState& s = runState();
   if (HWND dialog = s.progressDialog) {
-    SetDlgItemTextA(dialog, IDC_CURRENT_FILE, languageString(kTextRegistering).c_str());
+    SetDlgItemTextA(dialog, IDC_CURRENT_FILE, languageString(STR_REGISTERING).c_str());
     ShowWindow(GetDlgItem(dialog, IDC_CURRENT_FILE), SW_SHOW);
     UpdateWindow(dialog);
   }

@@ -18,7 +18,6 @@
 namespace tw {
 namespace {
 
-constexpr int kStringBrowseTitle = 520;
 
 INT_PTR CALLBACK confirmationProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
@@ -117,7 +116,7 @@ void checkDestination(HWND dialog) {
 
 void browse(HWND dialog) {
   RunState& s = runState();
-  std::string title = languageString(kStringBrowseTitle);
+  std::string title = languageString(STR_BROWSE_TITLE);
   BROWSEINFOA info = {};
   char chosen[MAX_PATH];
   info.hwndOwner = dialog;

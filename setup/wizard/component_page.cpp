@@ -17,7 +17,6 @@ namespace tw {
 namespace {
 
 constexpr int kRowHeight = 16, kStateImageWidth = 18, kMaxLevels = 256, kMaxName = 48;
-constexpr int kMessageCount = 518;
 
 struct Level {
   size_t node;
@@ -146,7 +145,7 @@ void onSelection(HWND d, ComponentPage& p, bool toggle) {
   if (below.totalCount > 0) {
     // "%u von %u Komponenten ausgew\xE4hlt.": the language text is filled in
     // by hand, never used as a format string.
-    std::string pattern = languageString(kMessageCount);
+    std::string pattern = languageString(STR_COMPONENTS_CHOSEN);
     size_t first = pattern.find("%u"), second = first == std::string::npos ? first : pattern.find("%u", first + 2);
     if (second != std::string::npos) {
       pattern.replace(second, 2, std::to_string(below.totalCount));

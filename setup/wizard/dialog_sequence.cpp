@@ -3,6 +3,7 @@
 
 #include <shlobj.h>
 
+#include "language/ids.h"
 #include "setup/background/background_host.h"
 #include "setup/core/wizard/destination_walk.h"
 #include "setup/core/wizard/page_rules.h"
@@ -18,8 +19,6 @@ namespace tw {
 namespace {
 
 constexpr int kNoSequence = 255;
-constexpr int kMessageNoLongNames = 1025, kMessageCannotCreate = 1026, kMessageCreate = 1027;
-constexpr int kMessageNoEarlier = 1030, kMessageEarlierFound = 1031;
 
 typedef LONG(WINAPI* ExpandCallback)(char*, LONG);
 typedef LONG(WINAPI* AfterInstallHook)(HWND, ExpandCallback);
@@ -69,17 +68,17 @@ bool ValidateDestination(std::string path, unsigned flags) {
     size_t missing = walk.missing.size();
     bool usable = walk.found() && walk.existingInfo.directory && !(missing == 0 && walk.existingInfo.readOnly);
     if (!usable) {
-      showMessage(kMessageCannotCreate, MB_OK | MB_ICONERROR, path.c_str());
+      showMessage(STR_MSG_CANNOT_CREATE, MB_OK | MB_ICONERROR, path.c_str());
       return false;
     }
     path = walk.path;
     std::string longNames;
     if (readSettingString(runProfile(), kSettingLongNames, longNames) && !longNamesAvailable(path)) {
-      showMessage(kMessageNoLongNames, MB_OK | MB_ICONERROR, s.applicationName.c_str());
+      showMessage(STR_MSG_NO_LONG_NAMES, MB_OK | MB_ICONERROR, s.applicationName.c_str());
       return false;
     }
     if (missing > 0 && s.askBeforeCreating &&
-        showMessage(kMessageCreate, MB_YESNOCANCEL | MB_ICONQUESTION, nullptr, IDYES) != IDYES)
+        showMessage(STR_MSG_CREATE_FOLDER, MB_YESNOCANCEL | MB_ICONQUESTION, nullptr, IDYES) != IDYES)
       return false;
     s.directoryValidated = true;
     s.installDir = path;
@@ -96,11 +95,11 @@ bool ValidateDestination(std::string path, unsigned flags) {
       InstallationTypeRecord networkType;
       readInstallationType(runProfile(), 3, networkType);
       // Unattended: the type asked for stays, over the earlier installation.
-      if (showMessage(kMessageEarlierFound, MB_YESNOCANCEL | MB_ICONQUESTION, networkType.name.c_str(), IDNO) !=
+      if (showMessage(STR_MSG_EARLIER_FOUND, MB_YESNOCANCEL | MB_ICONQUESTION, networkType.name.c_str(), IDNO) !=
           IDNO)
         return false;
     } else if (!same && network) {
-      showMessage(kMessageNoEarlier, MB_OK | MB_ICONERROR);
+      showMessage(STR_MSG_NO_EARLIER, MB_OK | MB_ICONERROR);
       return false;
     }
   }

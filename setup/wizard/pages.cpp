@@ -19,8 +19,6 @@
 namespace tw {
 namespace {
 
-constexpr int kHeadingUser = 512, kHeadingType = 514, kHeadingDir = 515, kHeadingFolder = 516;
-constexpr int kHeadingQuick = 517, kHeadingDesktop = 526, kFinishTextBase = 520;
 
 std::string itemText(HWND dialog, int id, int limit) {
   std::vector<char> buffer(static_cast<size_t>(limit) + 1);
@@ -208,12 +206,12 @@ INT_PTR CALLBACK summaryPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
     if (readShortcutTable(runProfile(), table))
       for (size_t i = 0; i < table.entries.size() && i < 32; ++i)
         if (table.mask & (1 << i)) in.masked.push_back(table.entries[i].linkName);
-    in.userHeading = languageString(kHeadingUser);
-    in.typeHeading = languageString(kHeadingType);
-    in.dirHeading = languageString(kHeadingDir);
-    in.folderHeading = languageString(kHeadingFolder);
-    in.quickHeading = languageString(kHeadingQuick);
-    in.desktopHeading = languageString(kHeadingDesktop);
+    in.userHeading = languageString(STR_HEAD_USER);
+    in.typeHeading = languageString(STR_HEAD_TYPE);
+    in.dirHeading = languageString(STR_HEAD_DIR);
+    in.folderHeading = languageString(STR_HEAD_FOLDER);
+    in.quickHeading = languageString(STR_HEAD_QUICK);
+    in.desktopHeading = languageString(STR_HEAD_DESKTOP);
     INT tab = 8;
     SendDlgItemMessageA(d, IDC_TEXT, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tab));
     SetDlgItemTextA(d, IDC_TEXT, summaryText(in).c_str());
@@ -264,7 +262,8 @@ INT_PTR CALLBACK finishPageProc(HWND d, UINT m, WPARAM w, LPARAM l) {
         if (bits & (1u << i)) CheckDlgButton(d, IDC_OPTION1 + i, BST_CHECKED);
         else ShowWindow(GetDlgItem(d, IDC_OPTION1 + i), SW_HIDE);
       }
-      if (bits) SetDlgItemTextA(d, IDC_NOTE, languageString(kFinishTextBase + static_cast<int>(bits)).c_str());
+      if (bits)
+        SetDlgItemTextA(d, IDC_NOTE, languageString(STR_FINISH_README - 1 + static_cast<int>(bits)).c_str());
       formatWithName(d, IDC_INTRO);
       if (bits & 2) {
         formatWithName(d, IDC_OPTION2);
