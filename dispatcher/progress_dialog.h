@@ -9,7 +9,7 @@
 
 namespace tw::dispatcher {
 
-constexpr WORD kDialogProgress = 100;
+constexpr WORD kDialogProgress = PKG_DLG_PROGRESS;
 constexpr WORD kIconClass = 1;
 constexpr int kControlText = IDC_PREPARE_TEXT;
 constexpr int kControlBar = IDC_PROGRESS;

@@ -7,6 +7,8 @@
 #define DLG_READ_ONLY 101
 #define DLG_DISK_FULL 102
 #define DLG_PREPARE 150
+/* The same page as the builder binds it into the package for the dispatcher. */
+#define PKG_DLG_PROGRESS 100
 
 /* Wizard pages: the step index of the sequence is the id minus 200. */
 #define DLG_WELCOME_PICTURE 200

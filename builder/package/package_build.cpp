@@ -100,7 +100,7 @@ std::vector<ResEntry> dispatcherResources(FileSystem& files, const ProjectDocume
   out.push_back(fileChecksResource(files, builderFolder));
   copyIconGroup(language, ICO_PACKAGE, 1, iconCounter, out);
   copyIconGroup(language, ICO_SETUP, 2, iconCounter, out);
-  copyLanguageResource(language, kResTypeDialog, DLG_PREPARE, 100, out);
+  copyLanguageResource(language, kResTypeDialog, DLG_PREPARE, PKG_DLG_PROGRESS, out);
   copyLanguageResource(language, kResTypeVersion, VER_PACKAGE, 1, out);
   out.push_back(makeResEntry(kResTypeString, 1, encodeStringBlock({p.EditApp})));
   copyLanguageResource(language, kResTypeString, 66, 66, out);
