@@ -115,40 +115,11 @@ class SystemJournalFiles final : public JournalFiles {
   std::vector<std::string> hidden_;  // kept originals that were hidden by the run
 };
 
-// The logged system registry, with a count of the failures of writing
-// calls (the last error is set where a call fails).
-class CountingRegistry final : public RegistryKeys {
- public:
-  size_t failures = 0;
-  Key root(RegistryRoot r) override { return system_.root(r); }
-  bool open(Key parent, const std::string& path, bool create, Key& out) override {
-    bool ok = system_.open(parent, path, create, out);
-    if (!ok && create) ++failures;
-    return ok;
-  }
-  void close(Key key) override { system_.close(key); }
-  bool setValue(Key key, const std::string& name, uint32_t type, const void* data, size_t size) override {
-    bool ok = system_.setValue(key, name, type, data, size);
-    if (!ok) ++failures;
-    return ok;
-  }
-  void deleteValue(Key key, const std::string& name) override { system_.deleteValue(key, name); }
-  bool deleteKey(Key parent, const std::string& path) override { return system_.deleteKey(parent, path); }
-  std::vector<std::string> subkeys(Key key) override { return system_.subkeys(key); }
-  bool isEmpty(Key key) override { return system_.isEmpty(key); }
-  bool readValue(Key key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) override {
-    return system_.readValue(key, name, type, data);
-  }
-
- private:
-  LoggedRegistry system_;
-};
-
 struct RunJournal {
   bool active = false;
   InstallJournal journal;
   SystemJournalFiles files;
-  CountingRegistry system;
+  LoggedRegistry system;
   JournalingRegistry noting{system, journal};
 };
 

@@ -50,6 +50,7 @@ bool SystemRegistry::deleteKey(Key parent, const std::string& path) {
 
 bool LoggedRegistry::open(Key parent, const std::string& path, bool create, Key& out) {
   bool ok = system_.open(parent, path, create, out);
+  if (!ok && create) ++failures;
   if (ok && runLog().active()) paths_.push_back({out, pathOf(parent) + "\\" + path});
   return ok;
 }
@@ -65,6 +66,7 @@ void LoggedRegistry::close(Key key) {
 
 bool LoggedRegistry::setValue(Key key, const std::string& name, uint32_t type, const void* data, size_t size) {
   bool ok = system_.setValue(key, name, type, data, size);
+  if (!ok) ++failures;
   if (ok) logEvent(LogKind::Registry, pathOf(key) + " : " + valueName(name));
   return ok;
 }

@@ -25,9 +25,11 @@ class SystemRegistry final : public RegistryKeys {
 };
 
 // The system's registry with every value written and every value or key
-// deleted named in the run log by its key's full path (when a log is kept).
+// deleted named in the run log by its key's full path (when a log is kept),
+// and a count of the writing calls that failed (the last error is set).
 class LoggedRegistry final : public RegistryKeys {
  public:
+  size_t failures = 0;
   Key root(RegistryRoot r) override { return system_.root(r); }
   bool open(Key parent, const std::string& path, bool create, Key& out) override;
   void close(Key key) override;
